@@ -1,0 +1,41 @@
+// veloria-data OUTDIR: writes every file the show loads (pictures, models,
+// music, sync track) below OUTDIR. Deterministic: the same bytes every run.
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One writer per kind of data; each creates the files of its kind below the
+// output directory and throws std::runtime_error when it cannot.
+struct DataWriter {
+  const char* name;
+  void (*write)(const fs::path& outDir);
+};
+
+const std::vector<DataWriter> kWriters = {
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: veloria-data OUTDIR\n");
+    return 2;
+  }
+  const fs::path outDir = argv[1];
+  try {
+    fs::create_directories(outDir);
+    for (const DataWriter& writer : kWriters) {
+      writer.write(outDir);
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "veloria-data: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
