@@ -1,0 +1,10 @@
+// The subcommands of veloria-tool. Each gets the arguments after its name and
+// returns the process exit status: 0 when the file is valid, 1 when the
+// reader rejected it (its message printed on stderr), 2 on a usage error.
+#pragma once
+
+struct ToolCommand {
+  const char* name;
+  const char* summary;
+  int (*run)(int argc, char** argv);
+};
