@@ -4,43 +4,18 @@
 #include "draw2d/bitmap_font.h"
 
 #include <GL/gl.h>
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <memory>
 #include <vector>
+
+#include "platform/font_file.h"
 
 int32_t FontBase = 0;
 
 namespace {
 
 constexpr int32_t kGlyphCount = 128;
-
-// The font file fontconfig picks for `face` (its closest match, so "Arial"
-// finds a metric-compatible substitute), or "" when there is none.
-std::string FindFontFile(const std::string& face, bool bold) {
-  FcConfig* config = FcInitLoadConfigAndFonts();
-  if (!config) return "";
-  std::string file;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face.c_str()));
-  if (pattern) {
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
-      FcChar8* path = nullptr;
-      if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
-        file = reinterpret_cast<const char*>(path);
-      }
-      FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-  }
-  FcConfigDestroy(config);
-  return file;
-}
 
 // Compiles glyph `slot` into the open display list: glBitmap rows run
 // bottom-up, most significant bit first, byte-aligned.

@@ -73,7 +73,7 @@ bool LoadTGAWith(const std::string& name, int32_t& texture,
   const std::optional<std::vector<uint8_t>> bytes =
       std::filesystem::is_regular_file(NativePath(name), ec) ? ReadWholeFile(name) : std::nullopt;
   if (!bytes) {
-    ShowErrorMessage("TGA Texture", "File not found  - " + name);
+    ShowMessage(OpenFailureMessage(".TGA", name));
     return false;
   }
   const TDecodeResult decoded = DecodeTGA(*bytes);
@@ -125,6 +125,12 @@ TReaderMessage DecodeFailureMessage(TDecodeStatus Status, const std::string& Nam
   return {"", ""};
 }
 
+TReaderMessage OpenFailureMessage(const std::string& Extension, const std::string& Name) {
+  if (Extension == ".BMP") return {kBmpCaption, "Error opening " + Name};
+  if (Extension == ".TGA") return {"TGA Texture", "File not found  - " + Name};
+  return DecodeFailureMessage(TDecodeStatus::JpegUnreadable, Name);
+}
+
 void LoadImageTexture(const std::string& Name, int32_t& Texture, bool FromResource) {
   std::string upper = Name;
   std::transform(upper.begin(), upper.end(), upper.begin(),
@@ -141,7 +147,7 @@ bool LoadBMPTexture(const std::string& Name, int32_t& Texture, bool FromResource
   }
   const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
   if (!bytes) {
-    ShowErrorMessage(kBmpCaption, "Error opening " + Name);
+    ShowMessage(OpenFailureMessage(".BMP", Name));
     return false;
   }
   const TDecodeResult decoded = DecodeBMP(*bytes);

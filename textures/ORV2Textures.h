@@ -46,3 +46,6 @@ struct TReaderMessage {
   std::string Text;
 };
 TReaderMessage DecodeFailureMessage(TDecodeStatus Status, const std::string& Name);
+// The message of the BMP (".BMP"), JPEG (".JPG") or TGA (".TGA") reader when
+// the file `Name` cannot be opened; `Extension` is upper case.
+TReaderMessage OpenFailureMessage(const std::string& Extension, const std::string& Name);

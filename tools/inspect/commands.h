@@ -8,3 +8,6 @@ struct ToolCommand {
   const char* summary;
   int (*run)(int argc, char** argv);
 };
+
+// veloria-tool image FILE [--png OUT]
+int RunImageCommand(int argc, char** argv);

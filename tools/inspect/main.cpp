@@ -10,6 +10,7 @@
 namespace {
 
 const std::vector<ToolCommand> kCommands = {
+    {"image", "decode a BMP, JPEG or TGA picture; --png OUT writes it as PNG", RunImageCommand},
 };
 
 void PrintUsage(FILE* out) {

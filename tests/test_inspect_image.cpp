@@ -1,0 +1,80 @@
+// veloria-tool image: the decoded picture's facts, the readers' messages, and
+// the PNG it writes (top row first).
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/picture_bytes.h"
+
+namespace {
+
+struct RunResult {
+  int status;
+  std::string output;  // stdout and stderr together
+};
+
+RunResult RunTool(const std::string& args) {
+  const std::string command = std::string(VELORIA_TOOL) + " " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  RunResult result{-1, ""};
+  if (!pipe) return result;
+  std::array<char, 256> buffer{};
+  while (fgets(buffer.data(), buffer.size(), pipe)) result.output += buffer.data();
+  const int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+TEST(InspectImage, PrintsTheDecodedFacts) {
+  const std::string tga = WriteTempFile("inspect.tga", MakeTga(10, 3, 2, 32, {0x85, 1, 2, 3, 4}));
+  const RunResult r = RunTool("image " + tga);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, "width 3\nheight 2\nformat RGBA\nbytes per pixel 4\n");
+  EXPECT_EQ(RunTool(tga).status, 2);  // not a command
+  BmpSpec bmp{5, 1, 24, 0, 0, std::vector<uint8_t>(15, 9)};
+  const RunResult b = RunTool("image " + WriteTempFile("inspect.bmp", MakeBmp(bmp)));
+  EXPECT_EQ(b.status, 0);
+  EXPECT_NE(b.output.find("format RGB\nbytes per pixel 3"), std::string::npos);
+}
+
+TEST(InspectImage, RejectedFilesGiveTheReadersMessages) {
+  const std::string mapped = WriteTempFile("inspect_mapped.tga", MakeTga(1, 1, 1, 8, {0}, 1));
+  RunResult r = RunTool("image " + mapped);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output, "TGA File Error: Couldn't load \"" + mapped + "\". Only 24 and 32bit TGA supported.\n");
+  const std::string broken = WriteTempFile("inspect_broken.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0});
+  r = RunTool("image " + broken);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output, "BMP Unit: Couldn't load JPG - \"" + broken + "\"\n");
+  r = RunTool("image /nonexistent/x.bmp");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output, "BMP Unit: Error opening /nonexistent/x.bmp\n");
+  EXPECT_EQ(RunTool("image picture.gif").status, 2);
+  EXPECT_EQ(RunTool("image a.tga --png").status, 2);
+}
+
+TEST(InspectImage, PngIsWrittenTopRowFirst) {
+  // 1 x 2 BMP: bottom row red, top row blue.
+  BmpSpec bmp{1, 2, 24, 0, 0, {255, 0, 0, 0, 0, 255}};
+  const std::string input = WriteTempFile("inspect_rows.bmp", MakeBmp(bmp));
+  const std::string output = (std::filesystem::temp_directory_path() / ("rows_" + std::to_string(getpid()) + ".png")).string();
+  ASSERT_EQ(RunTool("image " + input + " --png " + output).status, 0);
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&png, output.c_str()));
+  png.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rows(PNG_IMAGE_SIZE(png));
+  ASSERT_TRUE(png_image_finish_read(&png, nullptr, rows.data(), 0, nullptr));
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[2], 255);  // first row in the file: the top, blue
+  EXPECT_EQ(rows[3], 255);  // second: the bottom, red
+  std::filesystem::remove(output);
+}
+
+}  // namespace
