@@ -7,9 +7,9 @@
 
 #include "draw2d/overlay.h"
 #include "runtime/OrvikGL2.h"
+#include "tests/gl_pictures.h"
 #include "tests/gl_test_context.h"
 #include "textures/ORV2Materials.h"
-#include "textures/ORV2Textures.h"
 
 namespace {
 
@@ -20,11 +20,6 @@ class OverlayTest : public GLTest {
     glViewport(0, 0, 800, 600);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-  }
-  // A 2 x 2 texture of one opaque colour.
-  static int32_t SolidTexture(uint8_t r, uint8_t g, uint8_t b) {
-    const std::vector<uint8_t> rgba = {r, g, b, 255, r, g, b, 255, r, g, b, 255, r, g, b, 255};
-    return static_cast<int32_t>(CreateTexture(2, 2, GL_RGBA, rgba.data()));
   }
   static void ClearTo(float r, float g, float b) {
     glClearColor(r, g, b, 1.0f);
@@ -86,7 +81,7 @@ TEST_F(OverlayTest, EnterOrthoMapsScreenUnitsToPixels) {
 }
 
 TEST_F(OverlayTest, TexturedQuadBlendsTheTintedPictureAndLeavesItsState) {
-  const int32_t red = SolidTexture(255, 0, 0);
+  const int32_t red = SolidColorTexture(0xFF0000);
   ClearTo(0, 0, 1);
   glEnable(GL_FOG);
   glMatrixMode(GL_PROJECTION);
@@ -110,7 +105,7 @@ TEST_F(OverlayTest, TexturedQuadBlendsTheTintedPictureAndLeavesItsState) {
 }
 
 TEST_F(OverlayTest, AdditiveQuadAddsOntoTheFrame) {
-  const int32_t green = SolidTexture(0, 200, 0);
+  const int32_t green = SolidColorTexture(0x00C800);
   ClearTo(0.4f, 0.4f, 0.4f);
   DrawAdditiveQuad(green, TColorRGBA{1, 1, 1, 0.5f}, 0, 0, 800, 600);
   const Pixel p = ReadPixel(400, 300);
@@ -126,7 +121,7 @@ TEST_F(OverlayTest, AdditiveQuadAddsOntoTheFrame) {
 }
 
 TEST_F(OverlayTest, TextureQuadDrawsPlainWhiteWithColourMaterial) {
-  const int32_t texture = SolidTexture(10, 20, 250);
+  const int32_t texture = SolidColorTexture(0x0A14FA);
   ClearTo(0, 0, 0);
   glColor4f(0.1f, 0.1f, 0.1f, 0.1f);
   DrawTextureQuad(texture, 0, 0, 800, 600);
@@ -165,8 +160,8 @@ TEST_F(OverlayTest, InvisibleAndEmptyQuadsDrawNothing) {
   ClearTo(0.2f, 0.2f, 0.2f);
   DrawColorQuad(TColorRGBA{1, 1, 1, 0}, 0, 0, 800, 600);
   DrawColorQuad(TColorRGBA{1, 1, 1, -3}, 0, 0, 800, 600);  // negative opacity clamps to 0
-  DrawTexturedQuad(SolidTexture(255, 255, 255), TColorRGBA{1, 1, 1, 1}, 100, 100, 0, 300);
-  DrawAdditiveQuad(SolidTexture(255, 255, 255), TColorRGBA{1, 1, 1, 1}, 100, 100, 300, 0);
+  DrawTexturedQuad(SolidColorTexture(0xFFFFFF), TColorRGBA{1, 1, 1, 1}, 100, 100, 0, 300);
+  DrawAdditiveQuad(SolidColorTexture(0xFFFFFF), TColorRGBA{1, 1, 1, 1}, 100, 100, 300, 0);
   for (const Pixel& p : {ReadPixel(100, 100), ReadPixel(200, 200), ReadPixel(400, 300)}) EXPECT_EQ(p.r, 51);
   ExpectQuadTearDown();
 }
