@@ -40,8 +40,6 @@ void CloseAudioOutput() {
   outputOpen = false;
 }
 
-bool AudioOutputOpen() { return outputOpen; }
-
 SoundHandle LoadSound(const std::string& path) {
   if (!outputOpen) return nullptr;
   return Mix_LoadWAV(path.c_str());

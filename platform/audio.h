@@ -12,7 +12,6 @@ using SoundHandle = void*;  // a Mix_Chunk
 bool OpenAudioOutput(int rate, std::string& error);
 // Stops every channel, closes the device and the decoders. Safe when closed.
 void CloseAudioOutput();
-bool AudioOutputOpen();
 
 // Decodes the whole file into memory (WAV, MP3, OGG...). Null on failure;
 // needs an open device.

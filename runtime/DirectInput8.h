@@ -31,7 +31,6 @@ constexpr uint8_t kKeyPressed = 0x80;
 // Result codes.
 constexpr int32_t DI_OK = 0;
 constexpr int32_t DIERR_NOTINITIALIZED = static_cast<int32_t>(0x80070015u);
-constexpr int32_t DIERR_INPUTLOST = static_cast<int32_t>(0x8007001Eu);
 
 // The text for a DirectInput result code; empty for a code not in the list.
 std::string DIErrorString(int32_t Code);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/data_directory.h"
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
 #include "runtime/ORV2Base.h"
@@ -191,6 +192,25 @@ TEST_F(DriverTest, ObserverCanEndTheRunEarly) {
   // The frame that asked to stop was the last one presented.
   EXPECT_EQ(frames.size(), 11u);
   EXPECT_EQ(frames.back().phase, DemoPhase::ProgressFade);
+}
+
+TEST(DataDirectoryTest, FallsBackToDataBesideTheProgram) {
+  const fs::path home = fs::current_path();
+  const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() / "data";
+  const bool made = fs::create_directories(beside);
+  const fs::path empty = fs::temp_directory_path() / ("veloria_nodata_" + std::to_string(::getpid()));
+  fs::create_directories(empty);
+  fs::current_path(empty);
+  EXPECT_TRUE(EnterDataDirectory());
+  EXPECT_EQ(fs::current_path(), fs::canonical(beside));
+  // ./data wins when it exists.
+  fs::create_directories(empty / "data");
+  fs::current_path(empty);
+  EXPECT_TRUE(EnterDataDirectory());
+  EXPECT_EQ(fs::current_path(), fs::canonical(empty / "data"));
+  fs::current_path(home);
+  fs::remove_all(empty);
+  if (made) fs::remove(beside);
 }
 
 }  // namespace
