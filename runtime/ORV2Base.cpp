@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "draw2d/bitmap_font.h"
+#include "draw2d/loading_screen.h"
+#include "draw2d/overlay.h"
 #include "platform/counter.h"
 #include "platform/data_directory.h"
 #include "runtime/DirectInput8.h"
@@ -16,6 +19,9 @@
 #include "runtime/OrvikBASS.h"
 #include "runtime/shared_state.h"
 #include "runtime/sync.h"
+#include "scenes/credits.h"
+#include "scenes/picture_ring.h"
+#include "textures/ORV2Materials.h"
 
 TGLWindow MainWindow;
 TOTimer DemoTimer;
@@ -39,6 +45,8 @@ DemoPhase phase = DemoPhase::ProgressFade;
 TOTimer loadingClock;
 // The object SyncTrack points to, made during loading and kept to the end.
 std::unique_ptr<TSync> syncTrackObject;
+// "gfx\progress.jpg", shown while the show loads.
+int32_t progressPicture = -1;
 // Whether BindOpenGL succeeded, so an early error releases only what exists.
 bool openGLBound = false;
 
@@ -67,6 +75,7 @@ void ResetRunState() {
   framesPresented = 0;
   phase = DemoPhase::ProgressFade;
   openGLBound = false;
+  progressPicture = -1;
 }
 
 // Shows the observers the frame in the back buffer, then presents it.
@@ -95,7 +104,7 @@ void StartUp(const RunOptions& options) {
   OpenKeyboard(MainWindow, /*Exclusive=*/false);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   DemoTimer.Create();
-  // ProgressPicture := LoadTexture("gfx\progress.jpg") joins here.
+  progressPicture = LoadTexture("gfx\\progress.jpg");
 }
 
 // The progress picture fades in over 2 s by repeated blending; the screen is
@@ -104,9 +113,7 @@ void FadeInProgressPicture() {
   phase = DemoPhase::ProgressFade;
   DemoTimer.Reset();
   while (DemoTimer.Elapsed() < 2.0f && !stopRequested) {
-    // The progress picture joins here: BeginOverlay; DrawTexturedQuad(progress
-    // picture, (1, 1, 1, e / 2), 0, 0, 800, 600) with e a fresh
-    // DemoTimer.Elapsed; EndOverlay.
+    DrawProgressFade(progressPicture, DemoTimer.Elapsed());
     PresentShowFrame(-1, -1.0f);
   }
 }
@@ -128,12 +135,13 @@ void LoadShow() {
   DrawLoadingBar(0.5f);
   // InitGlowParticles joins here.
   DrawLoadingBar(0.55f);
-  // InitCredits, then LoadRingPictures, join here.
+  InitCredits();
+  LoadRingPictures();
   DrawLoadingBar(0.6f);
   InitMusic(MainWindow.Wnd);
   MusicSample = LoadSample("music\\test01.mp3");
   DrawLoadingBar(0.8f);
-  // SetFontBase(BuildFont("Arial", 12, true)) joins here.
+  SetFontBase(BuildFont("Arial", 12, true));
   syncTrackObject = std::make_unique<TSync>();
   SyncTrack = syncTrackObject.get();
   SyncTrack->LoadFromFile("music\\sync.snc");
@@ -148,8 +156,7 @@ void FadeToShow() {
   DemoTimer.Reset();
   while (DemoTimer.Elapsed() < 1.0f && !stopRequested) {
     DrawLoadingBar(1.0f);
-    // The darkening joins here: BeginOverlay; DrawColorQuad((0, 0, 0, e), 0, 0,
-    // 800, 600) with e a fresh DemoTimer.Elapsed; EndOverlay.
+    DrawScreenFade(0.0f, 0.0f, 0.0f, DemoTimer.Elapsed());
   }
   if (stopRequested) return;
   PlaySample(MusicSample, 100, 0);
@@ -159,17 +166,20 @@ void FadeToShow() {
 // The drawing of one section, with t = DemoTime, S and E the section's start
 // and end (SectionEnds[s - 1], or 0, and SectionEnds[s]).
 void DrawSection(int32_t s) {
+  const float t = DemoTime;
+  const float E = SyncTrack->SectionEnds[s];
+  const float S = s > 0 ? SyncTrack->SectionEnds[s - 1] : 0.0f;
   switch (s) {
     case 0:
-      // DrawOpening joins here.
+      DrawOpening();
       break;
     case 1:
-      // DrawHeartCage; DrawGlowParticles; BeginOverlay; DrawAdditiveQuad(title
-      // picture, (1, 1, 1, 1), 0, 0, 800, 600); EndOverlay.
+      // DrawHeartCage and DrawGlowParticles join here.
+      DrawTitlePicture(t, E);
       break;
     case 2:
-      // DrawHeart; BeginOverlay; DrawColorQuad((1, 1, 1, (S + 2) / 2 - t / 2),
-      // 0, 0, 800, 600); EndOverlay: the section opens white.
+      // DrawHeart joins here.
+      DrawScreenFade(1.0f, 1.0f, 1.0f, (S + 2.0f) / 2.0f - t / 2.0f);  // the section opens white
       break;
     case 3:
       SectionTime3 += FrameDelta;
@@ -181,19 +191,31 @@ void DrawSection(int32_t s) {
       LateFlag4 = SectionTime4 >= kLateSectionTime;
       // DrawMetaballs joins here.
       break;
-    case 5:
+    case 5: {
       SectionTime5 += FrameDelta;
-      // With u = SectionTime5: if u < 7, the pulsing greetings picture over
-      // the heart cage (blurred from u > 5, white veil u - 6.9); if u > 7, the
-      // heart under a white veil 8 - u; always a fade to black t - E + 1.
+      // The greetings pulse over the heart cage for 7 s (blurred from 5 s);
+      // then the heart under a white veil; at exactly 7 s neither draws.
+      const float u = SectionTime5;
+      if (u < 7.0f) {
+        PrepareGreetingsPicture(u);
+        // DrawHeartCage joins here.
+        DrawGreetingsPicture(u, t);
+      }
+      if (u > 7.0f) {
+        // DrawHeart joins here.
+        DrawScreenFade(1.0f, 1.0f, 1.0f, 8.0f - u);
+      }
+      DrawScreenFade(0.0f, 0.0f, 0.0f, t - E + 1.0f);  // to black over the last second
       break;
+    }
     case 6:
       // DrawDame joins here.
       break;
     case 7:
       SectionTime7 += FrameDelta;
-      // If SectionTime7 > 5: FeedbackBlur(512, end picture, 4, 0.1, 0.3, 4).
-      // Then clear the colour buffer; DrawHeartEnd; the additive end picture.
+      PrepareEndPicture(SectionTime7);
+      // DrawHeartEnd joins here.
+      DrawEndPicture();
       break;
     default:
       break;
@@ -212,7 +234,7 @@ void PlayTimeline() {
     // DemoTime of this frame stays as read; the sync cursors never move back.
     if (KeyDown(DIK_SPACE)) DemoTimer.Reset();
 
-    // ClearScreen joins here.
+    ClearScreen();
     const int32_t section = SyncTrack->SyncSection();
     DrawSection(section);
 
@@ -221,13 +243,8 @@ void PlayTimeline() {
       ++BeatIndex;
       if (BeatIndex > 8) BeatIndex = 1;
     }
-    if (section > 0) {
-      // DrawRingPicture(BeatIndex, x, y, SyncTrack->SyncEnvelope(3, 0, 4))
-      // joins here, with x = nearbyint(sin(t) * 272 + 300) and
-      // y = nearbyint(cos(t) * 172 + 200).
-    }
-    // The fade-in from black joins here: BeginOverlay; DrawColorQuad((0, 0, 0,
-    // 1 - t), 0, 0, 800, 600); EndOverlay.
+    if (section > 0) DrawTravellingPicture(BeatIndex, DemoTime, SyncTrack->SyncEnvelope(3, 0.0f, 4.0f));
+    DrawScreenFade(0.0f, 0.0f, 0.0f, 1.0f - DemoTime);  // the first second fades in from black
     PresentShowFrame(section, -1.0f);
     PollKeyboard();
   }
@@ -251,9 +268,7 @@ void ClearFrameObservers() { frameObservers.clear(); }
 
 void DrawLoadingBar(float Progress) {
   for (int frame = 0; frame < kLoadingBarFrames; ++frame) {
-    // The bar joins here: BeginOverlay; lighting, depth test and 2D texturing
-    // off, colour material and alpha blending on; EnterOrtho; UseColor(white);
-    // the quad (220, 285) .. (220 + 366 * Progress, 292); LeaveOrtho; EndOverlay.
+    DrawLoadingBarFrame(Progress);
     PresentShowFrame(-1, Progress);
   }
 }

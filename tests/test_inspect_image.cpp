@@ -2,7 +2,6 @@
 // the PNG it writes (top row first).
 
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <array>
@@ -10,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/png_file.h"
 #include "tests/picture_bytes.h"
 
 namespace {
@@ -65,12 +65,10 @@ TEST(InspectImage, PngIsWrittenTopRowFirst) {
   const std::string input = WriteTempFile("inspect_rows.bmp", MakeBmp(bmp));
   const std::string output = (std::filesystem::temp_directory_path() / ("rows_" + std::to_string(getpid()) + ".png")).string();
   ASSERT_EQ(RunTool("image " + input + " --png " + output).status, 0);
-  png_image png{};
-  png.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_file(&png, output.c_str()));
-  png.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rows(PNG_IMAGE_SIZE(png));
-  ASSERT_TRUE(png_image_finish_read(&png, nullptr, rows.data(), 0, nullptr));
+  PngImage png;
+  std::string error;
+  ASSERT_TRUE(ReadPng(output, png, error)) << error;
+  const std::vector<uint8_t>& rows = png.pixels;
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(rows[2], 255);  // first row in the file: the top, blue
   EXPECT_EQ(rows[3], 255);  // second: the bottom, red

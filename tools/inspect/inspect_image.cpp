@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/png_file.h"
 #include "textures/ORV2Textures.h"
 #include "textures/image_decode.h"
-#include "textures/png_encode.h"
 #include "tools/inspect/commands.h"
 
 namespace {
@@ -61,10 +61,17 @@ int RunImageCommand(int argc, char** argv) {
 
   // Optional PNG of the decoded pixels.
   if (argc == 3) {
-    const std::vector<uint8_t> png = EncodePNG(image);
-    std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-    if (png.empty() || !out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()))) {
-      std::fprintf(stderr, "veloria-tool: cannot write %s\n", argv[2]);
+    // Decoded rows are bottom-up; the PNG starts with the top row.
+    PngImage png{image.Width, image.Height, image.BytesPerPixel, {}};
+    const size_t rowBytes = static_cast<size_t>(image.Width) * image.BytesPerPixel;
+    png.pixels.reserve(image.Pixels.size());
+    for (int32_t row = image.Height - 1; row >= 0; --row) {
+      png.pixels.insert(png.pixels.end(), image.Pixels.begin() + rowBytes * row,
+                        image.Pixels.begin() + rowBytes * (row + 1));
+    }
+    std::string error;
+    if (!WritePng(argv[2], png, error)) {
+      std::fprintf(stderr, "veloria-tool: %s\n", error.c_str());
       return 1;
     }
   }
