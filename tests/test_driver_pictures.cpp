@@ -1,0 +1,101 @@
+// The driver's own pictures on a headless run with the generated data set:
+// the progress picture fading in, the loading bar, the pre-show darkening,
+// the first second's fade-in, the opening and the title.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "runtime/ORV2Base.h"
+#include "runtime/sync_file.h"
+#include "tests/gl_test_context.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int Brightness(const Pixel& p) { return p.r + p.g + p.b; }
+
+// The brightest of a coarse grid of samples over the screen.
+int PeakBrightness() {
+  int peak = 0;
+  for (int y = 20; y < 600; y += 40) {
+    for (int x = 20; x < 800; x += 40) peak = std::max(peak, Brightness(ReadPixel(x, y)));
+  }
+  return peak;
+}
+
+class DriverPicturesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home = fs::current_path();
+    dir = fs::temp_directory_path() / ("veloria_driver_pictures_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "data" / "music");
+    fs::copy(fs::path(VELORIA_DATA_DIR) / "gfx", dir / "data" / "gfx", fs::copy_options::recursive);
+    SyncLists lists;
+    lists.sectionEnds = {1.5f, 2.5f, 2.75f, 3.0f, 3.25f, 3.5f, 3.75f, 4.0f};
+    lists.channels[2] = {1.6f};  // the ring picture flares once in section 1
+    const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
+    std::ofstream(dir / "data" / "music" / "sync.snc", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    fs::current_path(dir);
+  }
+  void TearDown() override {
+    ClearFrameObservers();
+    fs::current_path(home);
+    fs::remove_all(dir);
+  }
+  fs::path home, dir;
+};
+
+TEST_F(DriverPicturesTest, LoadingScreenOpeningAndTitle) {
+  // Samples taken from chosen frames, keyed by a name.
+  std::map<std::string, Pixel> at;
+  std::map<std::string, int> peak;
+  int progressFrames = 0;
+  AddFrameObserver([&](const DemoFrame& f) {
+    if (f.phase == DemoPhase::ProgressFade) {
+      ++progressFrames;
+      if (progressFrames == 10) at["title early"] = ReadPixel(400, 380);
+      if (progressFrames == 119) {
+        at["title late"] = ReadPixel(400, 380);
+        at["slot"] = ReadPixel(400, 288);
+      }
+    }
+    if (f.phase == DemoPhase::Loading && f.loadingBar == 0.5f) {
+      at["bar inside"] = ReadPixel(220 + 183 - 4, 288);
+      at["bar beyond"] = ReadPixel(220 + 183 + 4, 288);
+      at["bar above"] = ReadPixel(300, 295);
+    }
+    if (f.phase == DemoPhase::PreShowFade) at["fading title"] = ReadPixel(400, 380);
+    if (f.phase == DemoPhase::Timeline) {
+      if (f.showTime == 0.0f) peak["first frame"] = PeakBrightness();
+      if (f.showTime > 1.2f && f.showTime < 1.22f) peak["opening"] = PeakBrightness();
+      if (f.showTime > 2.3f && f.showTime < 2.32f) peak["title"] = PeakBrightness();
+    }
+    return true;
+  });
+  RunOptions options;
+  options.headless = true;
+  ASSERT_EQ(RunDemo(options), 0);
+
+  // The progress picture fades in by repeated blending; its bar slot is dark.
+  EXPECT_GT(Brightness(at["title late"]), Brightness(at["title early"]) + 100);
+  EXPECT_LT(Brightness(at["slot"]), 60);
+  // The bar at 0.5 ends at x 403, 7 units high from y 285.
+  EXPECT_EQ(Brightness(at["bar inside"]), 765);
+  EXPECT_LT(Brightness(at["bar beyond"]), 100);
+  EXPECT_LT(Brightness(at["bar above"]), 200);
+  // The pre-show fade darkens the loading screen.
+  EXPECT_LT(Brightness(at["fading title"]), Brightness(at["title late"]) / 3);
+  // The show opens black, then the opening and the title show.
+  EXPECT_EQ(peak["first frame"], 0);
+  EXPECT_GT(peak["opening"], 300);
+  EXPECT_GT(peak["title"], 500);
+}
+
+}  // namespace
