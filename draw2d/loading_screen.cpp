@@ -1,4 +1,5 @@
-// Loading screen frames: progress picture fade and loading bar.
+// Loading screen frames: the progress picture fading in and the loading bar,
+// one frame per call; the driver presents them.
 
 #include "draw2d/loading_screen.h"
 

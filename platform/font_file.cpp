@@ -1,4 +1,5 @@
-// Font files by name through fontconfig.
+// Font files by name through fontconfig, for the bitmap font and the data
+// generator's lettering.
 
 #include "platform/font_file.h"
 

@@ -1,4 +1,5 @@
-// Picture ring: loads the eight ring pictures and draws the travelling sprite.
+// Picture ring: loads the eight ring pictures and draws the travelling sprite
+// on its ellipse.
 
 #include "scenes/picture_ring.h"
 

@@ -1,4 +1,5 @@
-// Grid surface: texture coordinates displaced per frame, drawn as quads in screen space.
+// Grid surface: texture coordinates displaced per frame by DemoTime, drawn as
+// immediate-mode quads in screen space.
 
 #include "surfaces/ORV2Grid.h"
 

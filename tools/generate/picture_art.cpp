@@ -1,4 +1,5 @@
-// The list of the show's pictures and the veloria-data writer for them.
+// The list of the show's pictures, each with its maker, and the veloria-data
+// writer that writes them all.
 
 #include "tools/generate/picture_art.h"
 

@@ -1,4 +1,5 @@
-// JPEG and TGA encoders for the generated pictures.
+// JPEG (libjpeg-turbo, with an error manager that returns) and TGA encoders
+// for the generated pictures.
 
 #include "tools/generate/picture_encode.h"
 

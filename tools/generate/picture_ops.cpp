@@ -1,4 +1,5 @@
-// Picture operations for the generated art: fields, filters and the canvas.
+// Picture operations for the generated art: field generators, filters and
+// the canvas they are coloured onto.
 
 #include "tools/generate/picture_ops.h"
 

@@ -1,4 +1,5 @@
-// The eight ring sprites: glowing symbols on black, one hue each.
+// The eight ring sprites: glowing symbols on black, one hue each, fading to
+// black before the sprite's edge.
 
 #include <cmath>
 
