@@ -180,3 +180,37 @@ TEST(JpegDecode, CorruptOrTruncatedFilesAreRefusedWithoutEndingTheProcess) {
 }
 
 }  // namespace
+
+namespace {
+
+// Flips bytes of valid files at pseudo-random places and cuts them short:
+// every decoder must answer (picture or refusal) without crashing, and a
+// picture it returns must be as large as it says.
+TEST(DecoderRobustness, MutatedFilesNeverCrash) {
+  TImage source{24, 16, 4, {}};
+  for (int k = 0; k < 24 * 16; ++k) source.Pixels.insert(source.Pixels.end(), {uint8_t(k), uint8_t(k * 3), 9, 200});
+  BmpSpec bmp{24, 16, 24, 0, 0, {}};
+  for (int k = 0; k < 24 * 16 * 3; ++k) bmp.rgb.push_back(static_cast<uint8_t>(k * 7));
+  const std::vector<std::pair<TDecodeResult (*)(const uint8_t*, size_t), Bytes>> files = {
+      {DecodeBMP, MakeBmp(bmp)},
+      {DecodeTGA, EncodeTGA(source, true)},
+      {DecodeTGA, EncodeTGA(source, false)},
+      {DecodeJPEG, EncodeJPEG(source, 80)}};
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (const auto& [decode, original] : files) {
+    for (int trial = 0; trial < 300; ++trial) {
+      Bytes mutated = original;
+      const int flips = 1 + static_cast<int>(next() % 6);
+      for (int f = 0; f < flips; ++f) mutated[next() % mutated.size()] = static_cast<uint8_t>(next() >> 24);
+      if (trial % 3 == 0) mutated.resize(next() % mutated.size());
+      const TDecodeResult r = decode(mutated.data(), mutated.size());
+      if (r.Status == TDecodeStatus::Ok) {
+        EXPECT_EQ(r.Image.Pixels.size(),
+                  static_cast<size_t>(r.Image.Width) * r.Image.Height * r.Image.BytesPerPixel);
+      }
+    }
+  }
+}
+
+}  // namespace
