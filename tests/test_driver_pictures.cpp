@@ -8,15 +8,23 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <tuple>
 
 #include "runtime/ORV2Base.h"
 #include "runtime/sync_file.h"
 #include "tests/gl_test_context.h"
+#include "textures/image_decode.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::vector<uint8_t> ReadDataFile(const std::string& name) {
+  std::ifstream in(fs::path(VELORIA_DATA_DIR) / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 int Brightness(const Pixel& p) { return p.r + p.g + p.b; }
 
@@ -60,10 +68,10 @@ TEST_F(DriverPicturesTest, LoadingScreenOpeningAndTitle) {
   AddFrameObserver([&](const DemoFrame& f) {
     if (f.phase == DemoPhase::ProgressFade) {
       ++progressFrames;
-      if (progressFrames == 10) at["title early"] = ReadPixel(400, 380);
       if (progressFrames == 119) {
         at["title late"] = ReadPixel(400, 380);
         at["slot"] = ReadPixel(400, 288);
+        at["background"] = ReadPixel(100, 100);
       }
     }
     if (f.phase == DemoPhase::Loading && f.loadingBar == 0.5f) {
@@ -83,8 +91,16 @@ TEST_F(DriverPicturesTest, LoadingScreenOpeningAndTitle) {
   options.headless = true;
   ASSERT_EQ(RunDemo(options), 0);
 
-  // The progress picture fades in by repeated blending; its bar slot is dark.
-  EXPECT_GT(Brightness(at["title late"]), Brightness(at["title early"]) + 100);
+  // The progress picture fades in by repeated blending onto whatever the
+  // buffer held; after 2 s only the picture is left.
+  const TDecodeResult progress = DecodeJPEG(ReadDataFile("gfx/progress.jpg"));
+  ASSERT_EQ(progress.Status, TDecodeStatus::Ok);
+  for (const auto& [name, x, y] : {std::tuple{"title late", 400, 380}, std::tuple{"slot", 400, 288},
+                                   std::tuple{"background", 100, 100}}) {
+    const uint8_t* expected = &progress.Image.Pixels[(static_cast<size_t>(y) * 800 + x) * 4];
+    EXPECT_NEAR(at[name].r, expected[0], 24) << name;
+    EXPECT_NEAR(at[name].b, expected[2], 24) << name;
+  }
   EXPECT_LT(Brightness(at["slot"]), 60);
   // The bar at 0.5 ends at x 403, 7 units high from y 285.
   EXPECT_EQ(Brightness(at["bar inside"]), 765);
