@@ -51,9 +51,9 @@ std::vector<uint8_t> MakeProgressPicture() {
   PaintPalette(canvas, Combine(base, nebula, [](float b, float n) { return b * (0.55f + 0.6f * n); }),
                {{{0.0f, {0.0f, 0.0f, 0.02f}}, {0.45f, {0.05f, 0.02f, 0.14f}}, {0.8f, {0.22f, 0.06f, 0.32f}},
                  {1.0f, {0.45f, 0.16f, 0.5f}}}});
-  // Fine stars.
-  const TField stars = Map(Noise(w, h, 96, 1, 23), [](float v) { return v > 0.93f ? (v - 0.93f) * 10.0f : 0.0f; });
-  AddLight(canvas, Blur(stars, 1.0f), {0.7f, 0.8f, 1.0f}, 0.6f);
+  // Fine stars: the rare cells of a noise with one cell per two pixels.
+  const TField stars = Map(Noise(w, h, 400, 1, 23), [](float v) { return v > 0.985f ? (v - 0.985f) * 60.0f : 0.0f; });
+  AddLight(canvas, Blur(stars, 1.0f), {0.75f, 0.85f, 1.0f}, 1.2f);
 
   // The name, glowing above the bar.
   const TField title = Text(w, h, "VELORIA", kSans, true, 118.0f, 1.0f, 400.0f, 212.0f, 14.0f);
