@@ -8,3 +8,6 @@ struct ToolCommand {
   const char* summary;
   int (*run)(int argc, char** argv);
 };
+
+// Each subcommand is defined in its inspect_*.cpp.
+int RunSyncCommand(int argc, char** argv);

@@ -10,6 +10,7 @@
 namespace {
 
 const std::vector<ToolCommand> kCommands = {
+    {"sync", "prints and checks a sync track (music\\sync.snc)", RunSyncCommand},
 };
 
 void PrintUsage(FILE* out) {
