@@ -50,18 +50,18 @@ struct InstrumentMix {
 InstrumentMix Mix(Instrument instrument) {
   switch (instrument) {
     case Instrument::Kick: return {Part::Kick, 0.72f};
-    case Instrument::Snare: return {Part::Percussion, 0.3f};
-    case Instrument::Clap: return {Part::Percussion, 0.28f};
-    case Instrument::ClosedHat: return {Part::Percussion, 0.12f};
-    case Instrument::OpenHat: return {Part::Percussion, 0.09f};
+    case Instrument::Snare: return {Part::Percussion, 0.36f};
+    case Instrument::Clap: return {Part::Percussion, 0.34f};
+    case Instrument::ClosedHat: return {Part::Percussion, 0.24f};
+    case Instrument::OpenHat: return {Part::Percussion, 0.17f};
     case Instrument::Crash: return {Part::Percussion, 0.08f};
     case Instrument::Riser: return {Part::Effects, 0.1f};
-    case Instrument::Bass: return {Part::Bass, 0.16f};
+    case Instrument::Bass: return {Part::Bass, 0.22f};
     case Instrument::BassDrone: return {Part::Bass, 0.13f};
     case Instrument::Pad: return {Part::Pads, 0.08f};
     case Instrument::PadStab: return {Part::Pads, 0.06f};
     case Instrument::Lead: return {Part::Lead, 0.2f};
-    case Instrument::Pluck: return {Part::Plucks, 0.16f};
+    case Instrument::Pluck: return {Part::Plucks, 0.19f};
   }
   return {Part::Effects, 0.0f};
 }
@@ -89,7 +89,7 @@ void RenderNote(StereoBuffer& out, const ScoreNote& note, int64_t chokeTick, uin
     case Instrument::Crash: RenderCrash(out, at); break;
     case Instrument::Riser: RenderRiser(out, at); break;
     case Instrument::Bass: {
-      const BassSound bass{120.0f + 500.0f * tone, 250.0f + 1800.0f * tone, 0.9f + 4.0f * tone * tone, 0.004f, 0.15f};
+      const BassSound bass{220.0f + 800.0f * tone, 400.0f + 2000.0f * tone, 0.9f + 4.0f * tone * tone, 0.004f, 0.0f, 80.0f};
       RenderBass(out, at, note.pitch, bass);
       break;
     }

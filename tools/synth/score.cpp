@@ -81,8 +81,8 @@ constexpr const char* kSnareRollBar = "o.o.o.o.ooxxxxXX";
 // Bass patterns: x root, o octave up, f fifth, . rest.
 constexpr const char* kBassOffbeat = "..x...x...x...x.";
 constexpr const char* kBassBounce = "..xo..x...xo..xf";
-constexpr const char* kBassRolling = "..xo.xx.xoxo.xxf";
-constexpr const char* kBassAcid = "x.xoxfxox.xoxxfo";
+constexpr const char* kBassRolling = "..xo..xo..xo..xf";
+constexpr const char* kBassAcid = "x.xoo.xox.xoo.f.";
 
 // Pad stabs: x a short chord.
 constexpr const char* kStabs = "..x..x....x..x..";

@@ -197,14 +197,16 @@ void RenderBass(StereoBuffer& out, const NotePlacement& at, float midiNote, cons
   const float hz = NoteHz(midiNote);
   saw.SetFrequency(hz);
   sine.SetFrequency(hz);
-  Svf filter;
+  Svf filter, highPass;
+  highPass.Set(sound.highPassHz, 0.7071f);
   const float envCoef = std::exp(-1.0f / (0.09f * kSampleRate));
   float sweep = sound.envHz;
   AddMono(out, at, length, [&](size_t i) {
     if (i == at.gateSamples) env.NoteOff();
     if (i % 8 == 0) filter.Set(sound.cutoffHz + sweep, sound.q);
     sweep *= envCoef;
-    return env.Next() * (filter.Low(saw.Saw()) + sound.sub * sine.Sine());
+    const float v = filter.Low(saw.Saw()) + sound.sub * sine.Sine();
+    return env.Next() * (sound.highPassHz > 0.0f ? highPass.High(v) : v);
   });
 }
 

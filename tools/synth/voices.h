@@ -59,11 +59,13 @@ void RenderCrash(StereoBuffer& out, const NotePlacement& at);
 // gate's end with a 5 ms fade. Stereo, decorrelated.
 void RenderRiser(StereoBuffer& out, const NotePlacement& at);
 
-// Bass: a saw plus `sub` times a sine at the fundamental for weight, through a resonant low-pass whose cutoff is
-// cutoffHz + envHz exp(-t / 0.09); ADSR 3 ms / 0.2 s / 0.75 / 40 ms.
-// `attack` in seconds softens the start (pads-like bass drones).
+// Bass: a saw plus `sub` times a sine at the fundamental, through a resonant
+// low-pass whose cutoff is cutoffHz + envHz exp(-t / 0.09), then a high-pass
+// at highPassHz (0: none) that leaves the lowest octave to the kick;
+// ADSR attack / 0.2 s / 0.75 / 40 ms. A long attack makes a drone that does
+// not thump.
 struct BassSound {
-  float cutoffHz = 220.0f, envHz = 900.0f, q = 1.2f, attack = 0.004f, sub = 0.6f;
+  float cutoffHz = 220.0f, envHz = 900.0f, q = 1.2f, attack = 0.004f, sub = 0.6f, highPassHz = 0.0f;
 };
 void RenderBass(StereoBuffer& out, const NotePlacement& at, float midiNote, const BassSound& sound);
 
