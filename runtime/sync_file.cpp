@@ -2,6 +2,7 @@
 
 #include "runtime/sync_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +26,7 @@ void CheckList(const std::vector<float>& list, const char* what) {
   }
 }
 
+constexpr size_t kProblemsPerList = 5;
 constexpr const char* kListNames[4] = {"section ends", "channel 1", "channel 2", "channel 3"};
 
 float GetFloat(const std::vector<uint8_t>& bytes, size_t offset) {
@@ -51,15 +53,22 @@ void DecodeList(const std::vector<uint8_t>& bytes, int l, std::vector<float>& li
   int end = 0;
   while (end < kSyncListLength && raw[end] != 0.0f) ++end;
   list.assign(raw, raw + end);
+  std::vector<std::string> entryProblems;
   for (int i = 0; i < end; ++i) {
     if (!std::isfinite(raw[i]) || raw[i] < 0.0f) {
-      problems.push_back(name + ": entry " + std::to_string(i) + " is " + Seconds(raw[i]) +
-                         ", not a time in seconds from the start of the music");
+      entryProblems.push_back(name + ": entry " + std::to_string(i) + " is " + Seconds(raw[i]) +
+                              ", not a time in seconds from the start of the music");
     } else if (i > 0 && std::isfinite(raw[i - 1]) && raw[i] <= raw[i - 1]) {
-      problems.push_back(name + ": entry " + std::to_string(i) + " (" + Seconds(raw[i]) +
-                         ") is not later than entry " + std::to_string(i - 1) + " (" + Seconds(raw[i - 1]) +
-                         "): the list must ascend");
+      entryProblems.push_back(name + ": entry " + std::to_string(i) + " (" + Seconds(raw[i]) +
+                              ") is not later than entry " + std::to_string(i - 1) + " (" + Seconds(raw[i - 1]) +
+                              "): the list must ascend");
     }
+  }
+  // A file of garbage would list a thousand entries; the first few say enough.
+  const size_t shown = std::min(entryProblems.size(), kProblemsPerList);
+  problems.insert(problems.end(), entryProblems.begin(), entryProblems.begin() + shown);
+  if (entryProblems.size() > shown) {
+    problems.push_back(name + ": " + std::to_string(entryProblems.size() - shown) + " more bad entries");
   }
   int unread = 0;
   for (int i = end + 1; i < kSyncListLength; ++i) unread += raw[i] != 0.0f;

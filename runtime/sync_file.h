@@ -31,5 +31,6 @@ constexpr int kShowSections = 8;
 // Returns every problem found, one sentence each naming the list and entry:
 // a size other than 16016 bytes, an entry that is negative or not finite, a
 // list not strictly ascending, non-zero entries after a terminator (never
-// read), fewer than 8 section ends. Empty when the file is a valid track.
+// read), fewer than 8 section ends; bad entries at most five per list, then
+// their count. Empty when the file is a valid track.
 std::vector<std::string> DecodeSyncFile(const std::vector<uint8_t>& bytes, SyncLists& lists);

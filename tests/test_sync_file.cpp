@@ -134,6 +134,13 @@ TEST(SyncFile, DecoderNamesWhatIsWrong) {
 
   SyncLists empty;
   EXPECT_EQ(DecodeSyncFile({}, empty).size(), 2u);  // size, and no sections
+
+  std::vector<uint8_t> garbage = good;
+  for (int i = 0; i < 100; ++i) PutFloat(garbage, 1, i, 100.0f - i);
+  SyncLists lists;
+  const std::vector<std::string> many = DecodeSyncFile(garbage, lists);
+  ASSERT_EQ(many.size(), 6u);
+  EXPECT_EQ(many.back(), "channel 1: 94 more bad entries");
 }
 
 TEST(SyncFile, ToolPrintsTheGeneratedTrack) {

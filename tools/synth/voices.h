@@ -46,9 +46,9 @@ void RenderSnare(StereoBuffer& out, const NotePlacement& at, float tail, float t
 // (exp(-t / 3 ms) each) and a tail exp(-t / 0.11 s) from the third.
 void RenderClap(StereoBuffer& out, const NotePlacement& at);
 
-// Hi-hat: six detuned squares at the classic inharmonic ratios plus noise,
-// high-passed at 7 kHz, amplitude exp(-t / decay): about 0.03 s closed,
-// 0.25 s open.
+// Hi-hat: six squares at the classic inharmonic ratios plus noise, kept
+// between 7 and 13 kHz by a high-pass and a low-pass, amplitude
+// exp(-t / decay): about 0.03 s closed, 0.25 s open.
 void RenderHat(StereoBuffer& out, const NotePlacement& at, float decay);
 
 // Crash: like the hat but decorrelated left and right, exp(-t / 1.1 s).
@@ -69,9 +69,9 @@ struct BassSound {
 };
 void RenderBass(StereoBuffer& out, const NotePlacement& at, float midiNote, const BassSound& sound);
 
-// Pad: three saws detuned by -11, 0, +11 cents spread left, centre, right,
-// each through a low-pass at `cutoffHz` (Q 0.9); ADSR attack / 1 s / 0.8 /
-// release.
+// Pad: three saws detuned by -11, 0, +11 cents; the left side leans on the
+// flat one, the right on the sharp one, the centre one is in both; each side
+// through a low-pass at `cutoffHz` (Q 0.9); ADSR attack / 1 s / 0.8 / release.
 struct PadSound {
   float cutoffHz = 1400.0f, attack = 0.6f, release = 1.2f;
 };
