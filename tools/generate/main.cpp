@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "tools/generate/music_writer.h"
 #include "tools/generate/picture_art.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +22,7 @@ struct DataWriter {
 
 const std::vector<DataWriter> kWriters = {
     {"pictures", WritePictures},
+    {"music", WriteMusic},
 };
 
 }  // namespace

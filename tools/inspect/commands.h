@@ -9,5 +9,8 @@ struct ToolCommand {
   int (*run)(int argc, char** argv);
 };
 
+// Each subcommand is defined in its inspect_*.cpp.
 // veloria-tool image FILE [--png OUT]
 int RunImageCommand(int argc, char** argv);
+// veloria-tool sync FILE
+int RunSyncCommand(int argc, char** argv);

@@ -11,6 +11,7 @@ namespace {
 
 const std::vector<ToolCommand> kCommands = {
     {"image", "decode a BMP, JPEG or TGA picture; --png OUT writes it as PNG", RunImageCommand},
+    {"sync", "prints and checks a sync track (music\\sync.snc)", RunSyncCommand},
 };
 
 void PrintUsage(FILE* out) {
