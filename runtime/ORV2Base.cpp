@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -41,6 +42,14 @@ TOTimer loadingClock;
 std::unique_ptr<TSync> syncTrackObject;
 // Whether BindOpenGL succeeded, so an early error releases only what exists.
 bool openGLBound = false;
+// Wall time of the load steps: LoadShow's span minus the bar frames inside it.
+using WallClock = std::chrono::steady_clock;
+double loadingWorkSeconds = 0.0;
+double loadingBarSeconds = 0.0;
+
+double WallSecondsSince(WallClock::time_point start) {
+  return std::chrono::duration<double>(WallClock::now() - start).count();
+}
 
 // Restores the system counter when a run on the fixed-step clock ends.
 class CounterScope {
@@ -67,6 +76,8 @@ void ResetRunState() {
   framesPresented = 0;
   phase = DemoPhase::ProgressFade;
   openGLBound = false;
+  loadingWorkSeconds = 0.0;
+  loadingBarSeconds = 0.0;
 }
 
 // Shows the observers the frame in the back buffer, then presents it.
@@ -115,6 +126,8 @@ void FadeInProgressPicture() {
 // numbers the load steps draw depend on it.
 void LoadShow() {
   phase = DemoPhase::Loading;
+  const WallClock::time_point start = WallClock::now();
+  loadingBarSeconds = 0.0;
   DrawLoadingBar(0.1f);
   // InitMetaballs joins here.
   DrawLoadingBar(0.15f);
@@ -138,6 +151,7 @@ void LoadShow() {
   SyncTrack = syncTrackObject.get();
   SyncTrack->LoadFromFile("music\\sync.snc");
   SyncTrack->Rewind();
+  loadingWorkSeconds = WallSecondsSince(start) - loadingBarSeconds;
 }
 
 // The loading screen darkens over 1 s under the full bar; each black quad is
@@ -250,13 +264,17 @@ void AddFrameObserver(FrameObserver observer) { frameObservers.push_back(std::mo
 void ClearFrameObservers() { frameObservers.clear(); }
 
 void DrawLoadingBar(float Progress) {
+  const WallClock::time_point start = WallClock::now();
   for (int frame = 0; frame < kLoadingBarFrames; ++frame) {
     // The bar joins here: BeginOverlay; lighting, depth test and 2D texturing
     // off, colour material and alpha blending on; EnterOrtho; UseColor(white);
     // the quad (220, 285) .. (220 + 366 * Progress, 292); LeaveOrtho; EndOverlay.
     PresentShowFrame(-1, Progress);
   }
+  loadingBarSeconds += WallSecondsSince(start);
 }
+
+double LoadingWorkSeconds() { return loadingWorkSeconds; }
 
 int RunDemo(const RunOptions& options) {
   ResetRunState();
