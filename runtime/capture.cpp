@@ -166,8 +166,8 @@ class FrameCapture {
         totalFrames_ = CaptureFrameCount(SyncTrack->SectionEnds[kCapturedSections - 1], options_.fps);
       }
     }
-    const PngImage image = GrabFrame(ActiveWindow.Width, ActiveWindow.Height);
-    if (!encoder_.Write(image.pixels.data(), image.pixels.size(), error_)) {
+    GrabFrameInto(ActiveWindow.Width, ActiveWindow.Height, frameImage_);
+    if (!encoder_.Write(frameImage_.pixels.data(), frameImage_.pixels.size(), error_)) {
       error_ = "ffmpeg: " + error_;
       return false;
     }
@@ -219,6 +219,7 @@ class FrameCapture {
   int64_t frames_ = 0;
   int64_t totalFrames_ = 0;
   WallClock::time_point firstFrame_;
+  PngImage frameImage_;  // one frame's pixels, reused
   std::string error_;
 };
 
@@ -250,7 +251,7 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
   }
   const std::string extension = Lower(fs::path(outputPath).extension().string());
   if (extension == ".mp4" || extension == ".m4v" || extension == ".mov" || extension == ".mkv") {
-    for (const char* arg : {"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-pix_fmt",
+    for (const char* arg : {"-c:v", "libx264", "-preset", "superfast", "-crf", "20", "-pix_fmt",
                             "yuv420p"}) {
       args.push_back(arg);
     }

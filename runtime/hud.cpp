@@ -17,6 +17,9 @@ namespace {
 constexpr double kRateWindowSeconds = 1.0;
 constexpr float kMarginPixels = 8.0f;
 constexpr float kLineHeightPixels = 15.0f;
+// The text sits on an opaque panel: frames the show does not clear would
+// otherwise pile up old numbers under the new ones.
+constexpr float kPanelWidthPixels = 230.0f;
 // The show's own face at the size it writes with.
 constexpr const char* kHudFace = "Arial";
 constexpr int32_t kHudFontHeight = 12;
@@ -62,12 +65,14 @@ void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase) {
   }
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDrawBuffer(GL_BACK);
+  const float top = static_cast<float>(ActiveWindow.Height) - kMarginPixels / 2;
+  glColor3f(0.0f, 0.0f, 0.0f);
+  glRectf(kMarginPixels / 2, top - kLineHeightPixels * static_cast<float>(lines.size()) - kMarginPixels,
+          kMarginPixels / 2 + kPanelWidthPixels, top);
   SetFontBase(fontBase);
-  float y = static_cast<float>(ActiveWindow.Height) - kMarginPixels - kLineHeightPixels + 3.0f;
+  float y = top - kMarginPixels / 2 - kLineHeightPixels + 3.0f;
+  glColor3f(1.0f, 1.0f, 1.0f);
   for (const std::string& line : lines) {
-    glColor3f(0.0f, 0.0f, 0.0f);
-    DrawFontText(kMarginPixels + 1.0f, y - 1.0f, line);
-    glColor3f(1.0f, 1.0f, 1.0f);
     DrawFontText(kMarginPixels, y, line);
     y -= kLineHeightPixels;
   }

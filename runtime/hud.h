@@ -24,8 +24,8 @@ class FrameRateMeter {
 // The HUD's text, one string per line: time (s) and section, beat and rate.
 std::vector<std::string> HudLines(const DemoFrame& frame, int32_t beatIndex, double framesPerSecond);
 
-// Draws `lines` from the top-left corner of the window in white with a black
-// shadow, using the glyph table `fontBase`. Every GL attribute, both matrices
+// Draws `lines` from the top-left corner of the window in white on a black
+// panel, using the glyph table `fontBase`. Every GL attribute, both matrices
 // and the matrix mode are as before afterwards, and so is FontBase.
 void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase);
 

@@ -83,8 +83,9 @@ struct StateSnapshot {
 TEST_F(HudDrawTest, DrawsInTheTopLeftCornerAndRestoresTheState) {
   const int32_t hudFont = BuildFont("Arial", 12, true);
   SetFontBase(0);  // the show's own table, not built yet here
-  glClearColor(0, 0, 0, 1);
+  glClearColor(0.5f, 0.5f, 0.5f, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(0, 0, 0, 1);
   // A scene's leftovers that would hide the text: lighting, depth, blending,
   // a texture, a colour mask, a projection and a moved modelview.
   glEnable(GL_LIGHTING);
@@ -116,6 +117,10 @@ TEST_F(HudDrawTest, DrawsInTheTopLeftCornerAndRestoresTheState) {
   }
   EXPECT_GT(litCorner, 150);
   EXPECT_EQ(litElsewhere, 0);
+  // The text stands on a black panel; the frame around it is untouched.
+  EXPECT_EQ(ReadPixel(220, 562).r, 0);
+  EXPECT_EQ(ReadPixel(240, 580).r, 128);
+  EXPECT_EQ(ReadPixel(400, 300).r, 128);
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
