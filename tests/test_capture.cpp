@@ -228,6 +228,36 @@ TEST_F(CaptureRunTest, AnEncoderThatFailsLeavesNoFileAndItsMessageShows) {
   EXPECT_TRUE(StrayFiles().empty());
 }
 
+TEST_F(CaptureRunTest, InterruptStopsTheRunAndRemovesThePartialFile) {
+  // The encoder interrupts its parent after two frames and goes on reading.
+  const std::string path = FakeEncoder("head -c 2880000 >/dev/null; kill -TERM $PPID; cat >/dev/null");
+  EXPECT_EQ(RunVeloria(dir, "--capture show.mp4", path), 130);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("capture interrupted; show.mp4 was not written"),
+            std::string::npos)
+      << ReadText(dir / "stderr.txt");
+  EXPECT_TRUE(StrayFiles().empty());
+}
+
+TEST_F(CaptureRunTest, RunShowWithoutADisplayRendersTheVideo) {
+  const fs::path script = fs::path(VELORIA_TEST_FILES).parent_path().parent_path() / "scripts" / "run-show";
+  fs::create_directories(dir / "build");
+  // A stand-in program that records its arguments.
+  std::ofstream(dir / "build" / "veloria")
+      << "#!/bin/sh\necho \"$@\" >'" << (dir / "args.txt").string() << "'\nexit ${FAKE_STATUS:-0}\n";
+  fs::permissions(dir / "build" / "veloria", fs::perms::owner_all);
+  const std::string run = "cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY ";
+  const std::string tail = " bash '" + script.string() + "' build >stdout.txt 2>stderr.txt";
+  ASSERT_EQ(std::system((run + tail).c_str()), 0) << ReadText(dir / "stderr.txt");
+  const fs::path video = fs::canonical(dir / "build") / "veloria.mp4";
+  EXPECT_EQ(ReadText(dir / "args.txt"), "--capture " + video.string() + "\n");
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("the show is in " + video.string()), std::string::npos)
+      << ReadText(dir / "stderr.txt");
+  // A failed capture fails the command with the program's status.
+  const int status = std::system((run + "FAKE_STATUS=1" + tail).c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("the video could not be made"), std::string::npos);
+}
+
 TEST_F(CaptureRunTest, ShortShowBecomesAVideoWithSoundOfItsLength) {
   // Half a second of music: the sound track is padded to the picture's length.
   ASSERT_EQ(std::system(("ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=0.5 -c:a libmp3lame '" +
