@@ -13,7 +13,7 @@
 // The ffmpeg arguments (argv[0] "ffmpeg") that read `width` x `height` rgb24
 // frames at `fps` from standard input, add the audio of `musicPath` from its
 // start (none when empty; padded with silence if shorter than the picture)
-// and write `outputPath`. H.264 (fast preset) and AAC for .mp4, .m4v, .mov
+// and write `outputPath`. H.264 (x264 superfast) and AAC for .mp4, .m4v, .mov
 // and .mkv; other extensions get ffmpeg's choice for their container.
 std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
                                         int width, int height, int fps);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/pipe_process.h"
+#include "platform/png_file.h"
 #include "runtime/capture.h"
 #include "runtime/sync_file.h"
 #include "tests/program_run.h"
@@ -228,6 +229,14 @@ TEST_F(CaptureRunTest, AnEncoderThatFailsLeavesNoFileAndItsMessageShows) {
   EXPECT_TRUE(StrayFiles().empty());
 }
 
+TEST_F(CaptureRunTest, ARuntimeErrorEndsTheEncoderAndLeavesNoFile) {
+  fs::remove(dir / "data" / "music" / "sync.snc");
+  EXPECT_EQ(RunVeloria(dir, "--capture show.mp4"), 1);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("Cannot open file music\\sync.snc"), std::string::npos)
+      << ReadText(dir / "stderr.txt");
+  EXPECT_TRUE(StrayFiles().empty());
+}
+
 TEST_F(CaptureRunTest, InterruptStopsTheRunAndRemovesThePartialFile) {
   // The encoder interrupts its parent after two frames and goes on reading.
   const std::string path = FakeEncoder("head -c 2880000 >/dev/null; kill -TERM $PPID; cat >/dev/null");
@@ -285,6 +294,43 @@ TEST_F(CaptureRunTest, ShortShowBecomesAVideoWithSoundOfItsLength) {
   ASSERT_NE(at, std::string::npos);
   // 31 frames of 1/30 s; the sound may end up to one audio frame later.
   EXPECT_NEAR(std::stod(streams.substr(at + 9)), 31.0 / 30.0, 0.05) << streams;
+}
+
+// Sum of absolute differences of the HUD's first line (time and section),
+// which names the frame's show time, between two 800 x 600 RGB pictures.
+long FirstHudLineDifference(const PngImage& a, const PngImage& b) {
+  long sum = 0;
+  for (int y = 4; y < 22; ++y) {
+    for (int x = 4; x < 234; ++x) {
+      for (int c = 0; c < 3; ++c) {
+        const size_t i = (static_cast<size_t>(y) * 800 + x) * 3 + c;
+        sum += std::abs(static_cast<int>(a.pixels[i]) - static_cast<int>(b.pixels[i]));
+      }
+    }
+  }
+  return sum;
+}
+
+TEST_F(CaptureRunTest, VideoFrameAtATimeIsTheScreenshotAtThatTime) {
+  ASSERT_EQ(RunVeloria(dir, "--hud --capture show.mp4 --fps 30"), 0) << ReadText(dir / "stderr.txt");
+  // Show times 0.51 and 0.61 s are frames 16 and 19 at 30 fps ("0.53", "0.63").
+  ASSERT_EQ(RunVeloria(dir, "--hud --shots 0.51,0.61 --out shots --fps 30"), 0)
+      << ReadText(dir / "stderr.txt");
+  const std::string extract = "ffmpeg -loglevel error -ss 0.51 -i '" + (dir / "show.mp4").string() +
+                              "' -frames:v 1 -pix_fmt rgb24 '" + (dir / "shots" / "video.png").string() + "'";
+  ASSERT_EQ(std::system(extract.c_str()), 0);
+  PngImage video, same, later;
+  std::string error;
+  ASSERT_TRUE(ReadPng((dir / "shots" / "video.png").string(), video, error)) << error;
+  ASSERT_TRUE(ReadPng((dir / "shots" / "shot-0.51.png").string(), same, error)) << error;
+  ASSERT_TRUE(ReadPng((dir / "shots" / "shot-0.61.png").string(), later, error)) << error;
+  ASSERT_EQ(video.width, 800);
+  ASSERT_EQ(video.height, 600);
+  // Lossy coding leaves small differences; another time changes whole glyphs.
+  const long toSame = FirstHudLineDifference(video, same);
+  const long toLater = FirstHudLineDifference(video, later);
+  EXPECT_GT(toLater, 3000);
+  EXPECT_LT(toSame * 4, toLater) << toSame << " vs " << toLater;
 }
 
 TEST_F(CaptureRunTest, MissingMusicGivesASilentVideoWithAWarning) {
