@@ -108,28 +108,38 @@ double PeakResidentMB() {
   return static_cast<double>(usage.ru_maxrss) / 1024.0;  // Linux reports KiB
 }
 
+bool SectionMeetsTargets(const FrameTimeSummary& section) {
+  return section.frames == 0 || (section.median <= kTargetMedianMs && section.p99 <= kTargetP99Ms);
+}
+
 std::string FormatBenchmarkTable(const BenchmarkReport& report) {
+  auto mark = [](bool ok) { return ok ? "ok" : "MISSED"; };
   std::string text = "veloria benchmark: " + std::to_string(report.fps) +
                      " steps/s, renderer " + report.renderer + "\n\n";
-  char line[160];
-  std::snprintf(line, sizeof line, "%-8s %7s %10s %8s %8s %8s\n", "section", "frames", "median ms",
-                "p95 ms", "p99 ms", "max ms");
+  char line[400];  // room for any double printed with %f
+  std::snprintf(line, sizeof line, "%-8s %7s %10s %8s %8s %8s  %s\n", "section", "frames", "median ms",
+                "p95 ms", "p99 ms", "max ms", "target (median <= 16.7, p99 <= 25)");
   text += line;
   for (int s = 0; s < kBenchmarkSections; ++s) {
     const FrameTimeSummary& t = report.sections[s];
     if (t.frames == 0) {
       std::snprintf(line, sizeof line, "%-8d %7d %10s %8s %8s %8s\n", s, 0, "-", "-", "-", "-");
     } else {
-      std::snprintf(line, sizeof line, "%-8d %7zu %10.2f %8.2f %8.2f %8.2f\n", s, t.frames, t.median,
-                    t.p95, t.p99, t.max);
+      std::snprintf(line, sizeof line, "%-8d %7zu %10.2f %8.2f %8.2f %8.2f  %s\n", s, t.frames, t.median,
+                    t.p95, t.p99, t.max, mark(SectionMeetsTargets(t)));
     }
     text += line;
   }
-  std::snprintf(line, sizeof line,
-                "\nloading work   %8.3f s\nwall time      %8.2f s\nGL errors      %8lld\n"
-                "peak resident  %8.1f MB\n",
-                report.loadingWorkSeconds, report.wallSeconds, static_cast<long long>(report.glErrors),
-                report.peakResidentMB);
+  std::snprintf(line, sizeof line, "\nloading work   %8.3f s   %s (<= 0.5 s)\n", report.loadingWorkSeconds,
+                mark(report.loadingWorkSeconds <= kTargetLoadingSeconds));
+  text += line;
+  std::snprintf(line, sizeof line, "wall time      %8.2f s\n", report.wallSeconds);
+  text += line;
+  std::snprintf(line, sizeof line, "GL errors      %8lld     %s (none)\n",
+                static_cast<long long>(report.glErrors), mark(report.glErrors == 0));
+  text += line;
+  std::snprintf(line, sizeof line, "peak resident  %8.1f MB  %s (<= 250 MB)\n", report.peakResidentMB,
+                mark(report.peakResidentMB <= kTargetPeakResidentMB));
   text += line;
   if (!report.firstGLError.empty()) text += "first GL error " + report.firstGLError + "\n";
   return text;
@@ -145,7 +155,8 @@ std::string FormatBenchmarkJson(const BenchmarkReport& report) {
     auto ms = [&](double value) { return t.frames == 0 ? std::string("null") : JsonNumber(value); };
     json += "    {\"section\": " + std::to_string(s) + ", \"frames\": " + std::to_string(t.frames) +
             ", \"median_ms\": " + ms(t.median) + ", \"p95_ms\": " + ms(t.p95) +
-            ", \"p99_ms\": " + ms(t.p99) + ", \"max_ms\": " + ms(t.max) + "}" +
+            ", \"p99_ms\": " + ms(t.p99) + ", \"max_ms\": " + ms(t.max) +
+            ", \"meets_target\": " + (SectionMeetsTargets(t) ? "true" : "false") + "}" +
             (s + 1 < kBenchmarkSections ? ",\n" : "\n");
   }
   json += "  ],\n";

@@ -13,6 +13,18 @@
 
 constexpr int32_t kBenchmarkSections = 8;  // sections 0..7
 
+// What the show must reach on a 2-core machine with Mesa's software renderer
+// at 800 x 600: 60 frames per second with few slow frames, a short load and
+// a modest memory footprint.
+constexpr double kTargetMedianMs = 16.7;
+constexpr double kTargetP99Ms = 25.0;
+constexpr double kTargetLoadingSeconds = 0.5;
+constexpr double kTargetPeakResidentMB = 250.0;
+
+// True when `section`'s median and 99th percentile are within the targets
+// (a section without frames is).
+bool SectionMeetsTargets(const FrameTimeSummary& section);
+
 struct BenchmarkReport {
   int fps = 60;                                    // steps per second of the clock
   std::string renderer;                            // GL_RENDERER
@@ -24,9 +36,10 @@ struct BenchmarkReport {
   double peakResidentMB = 0.0;                     // peak resident memory, MiB
 };
 
-// The report as a table for a terminal.
+// The report as a table for a terminal, each figure marked against its target.
 std::string FormatBenchmarkTable(const BenchmarkReport& report);
-// The report as a JSON object; the times of a section without frames are null.
+// The report as a JSON object; the times of a section without frames are
+// null. Each section says whether it meets the frame-time targets.
 std::string FormatBenchmarkJson(const BenchmarkReport& report);
 
 // The frame observer of a benchmark. Each frame: glFinish, the wall time

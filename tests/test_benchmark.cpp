@@ -68,6 +68,7 @@ TEST(BenchmarkReportTest, TableAndJsonShowEveryFigure) {
   report.renderer = "llvmpipe \"test\"\\x";
   report.sections[0] = SummarizeFrameTimes({1.0, 2.0, 3.0});
   report.sections[3] = SummarizeFrameTimes({10.0});
+  report.sections[5] = SummarizeFrameTimes({30.0, 10.0});  // median 10, p99 30: too many slow frames
   report.loadingWorkSeconds = 0.25;
   report.wallSeconds = 12.5;
   report.glErrors = 2;
@@ -77,22 +78,34 @@ TEST(BenchmarkReportTest, TableAndJsonShowEveryFigure) {
   const std::string json = FormatBenchmarkJson(report);
   EXPECT_NE(json.find("\"renderer\": \"llvmpipe \\\"test\\\"\\\\x\""), std::string::npos) << json;
   EXPECT_NE(json.find("{\"section\": 0, \"frames\": 3, \"median_ms\": 2.000, \"p95_ms\": 3.000, "
-                      "\"p99_ms\": 3.000, \"max_ms\": 3.000}"),
+                      "\"p99_ms\": 3.000, \"max_ms\": 3.000, \"meets_target\": true}"),
             std::string::npos)
       << json;
   // A section without frames has no times, not zero times.
   EXPECT_NE(json.find("{\"section\": 1, \"frames\": 0, \"median_ms\": null"), std::string::npos);
+  EXPECT_NE(json.find("\"max_ms\": 30.000, \"meets_target\": false}"), std::string::npos) << json;
   EXPECT_NE(json.find("\"loading_work_s\": 0.2500"), std::string::npos);
   EXPECT_NE(json.find("\"wall_time_s\": 12.500"), std::string::npos);
   EXPECT_NE(json.find("\"gl_errors\": 2"), std::string::npos);
   EXPECT_NE(json.find("\"first_gl_error\": \"0x0500 in frame 7\""), std::string::npos);
   EXPECT_NE(json.find("\"peak_resident_mb\": 99.5"), std::string::npos);
   EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 1 + kBenchmarkSections);
+  // The targets' edges: exactly on them is within them.
+  FrameTimeSummary edge;
+  edge.frames = 10;
+  edge.median = kTargetMedianMs;
+  edge.p99 = kTargetP99Ms;
+  EXPECT_TRUE(SectionMeetsTargets(edge));
+  edge.p99 = kTargetP99Ms + 0.01;
+  EXPECT_FALSE(SectionMeetsTargets(edge));
 
   const std::string table = FormatBenchmarkTable(report);
-  EXPECT_NE(table.find("\n3              1      10.00    10.00    10.00    10.00\n"), std::string::npos) << table;
+  EXPECT_NE(table.find("\n3              1      10.00    10.00    10.00    10.00  ok\n"), std::string::npos) << table;
+  EXPECT_NE(table.find("\n5              2      10.00    30.00    30.00    30.00  MISSED\n"), std::string::npos)
+      << table;
   EXPECT_NE(table.find("\n1              0          -        -        -        -\n"), std::string::npos) << table;
-  EXPECT_NE(table.find("GL errors             2"), std::string::npos) << table;
+  EXPECT_NE(table.find("loading work      0.250 s   ok"), std::string::npos) << table;
+  EXPECT_NE(table.find("GL errors             2     MISSED"), std::string::npos) << table;
   EXPECT_NE(table.find("first GL error 0x0500 in frame 7"), std::string::npos) << table;
 }
 
