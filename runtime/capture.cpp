@@ -142,9 +142,9 @@ class ProgressPrinter {
   int64_t lastFrames_ = 0;
 };
 
-// The frame observer: starts ffmpeg on the first frame (the data directory is
-// current by then), sends every frame of sections 0..7, and ends the run on
-// the first failure or an interrupt.
+// The frame observer: starts ffmpeg on the first frame of the show (the data
+// directory is current and the music loaded by then), sends every frame of
+// sections 0..7, and ends the run on the first failure or an interrupt.
 class FrameCapture {
  public:
   FrameCapture(const RunOptions& options, fs::path partial, fs::path log)
@@ -152,13 +152,13 @@ class FrameCapture {
 
   bool OnFrame(const DemoFrame& frame) {
     if (interrupted) return false;
+    if (frame.phase != DemoPhase::Timeline || frame.section < 0 || frame.section >= kCapturedSections) {
+      return true;
+    }
     if (!started_ && !StartEncoder()) return false;
     if (!encoder_.Running()) {
       error_ = "ffmpeg stopped before the show ended";
       return false;
-    }
-    if (frame.phase != DemoPhase::Timeline || frame.section < 0 || frame.section >= kCapturedSections) {
-      return true;
     }
     if (frames_ == 0) {
       firstFrame_ = WallClock::now();
@@ -196,11 +196,15 @@ class FrameCapture {
  private:
   bool StartEncoder() {
     started_ = true;
+    // The video sounds like the show: silent when the show could not load its music.
     std::error_code ignored;
     fs::path music = fs::absolute(NativePath(kMusicFile), ignored);
-    if (!fs::is_regular_file(music, ignored)) {
-      std::fprintf(stderr, "veloria: warning: %s was not found; the video will have no sound\n",
-                   kMusicFile);
+    const char* problem = !fs::is_regular_file(music, ignored) ? "was not found"
+                          : MusicSample < 0                    ? "could not be loaded"
+                                                               : nullptr;
+    if (problem != nullptr) {
+      std::fprintf(stderr, "veloria: warning: %s %s; the video will have no sound\n", kMusicFile,
+                   problem);
       music.clear();
       silent_ = true;
     }

@@ -333,12 +333,20 @@ TEST_F(CaptureRunTest, VideoFrameAtATimeIsTheScreenshotAtThatTime) {
   EXPECT_LT(toSame * 4, toLater) << toSame << " vs " << toLater;
 }
 
-TEST_F(CaptureRunTest, MissingMusicGivesASilentVideoWithAWarning) {
+TEST_F(CaptureRunTest, MissingOrBrokenMusicGivesASilentVideoWithAWarning) {
   ASSERT_EQ(RunVeloria(dir, "--capture show.mkv --fps 10"), 0) << ReadText(dir / "stderr.txt");
   EXPECT_NE(ReadText(dir / "stderr.txt").find("music\\test01.mp3 was not found; the video will have no sound"),
             std::string::npos);
   const std::string probe = "ffprobe -v error -show_entries stream=codec_type -of csv=p=0 '" +
                             (dir / "show.mkv").string() + "' >'" + (dir / "probe.txt").string() + "'";
+  ASSERT_EQ(std::system(probe.c_str()), 0);
+  EXPECT_EQ(ReadText(dir / "probe.txt"), "video\n");
+  // Music the show cannot play is left out the same way, not a failed capture.
+  std::ofstream(dir / "data" / "music" / "test01.mp3") << "not an mp3";
+  ASSERT_EQ(RunVeloria(dir, "--capture show.mkv --fps 10"), 0) << ReadText(dir / "stderr.txt");
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("music\\test01.mp3 could not be loaded; the video will have no sound"),
+            std::string::npos)
+      << ReadText(dir / "stderr.txt");
   ASSERT_EQ(std::system(probe.c_str()), 0);
   EXPECT_EQ(ReadText(dir / "probe.txt"), "video\n");
 }
