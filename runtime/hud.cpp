@@ -86,12 +86,14 @@ void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase) {
 
 bool ShowHud::OnFrame(const DemoFrame& frame) {
   const double rate = meter_.AddFrame(WallSeconds());
-  if (frame.phase != DemoPhase::Timeline) return true;
+  // Built on the first frame seen, during the loading screen, so building it
+  // never slows a frame of the show.
   if (fontBase_ == 0) {
     const int32_t showFont = FontBase;
     fontBase_ = BuildFont(kHudFace, kHudFontHeight, /*bold=*/true);
     SetFontBase(showFont);
   }
+  if (frame.phase != DemoPhase::Timeline) return true;
   DrawHudLines(HudLines(frame, BeatIndex, rate), fontBase_);
   return true;
 }

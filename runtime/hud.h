@@ -30,7 +30,7 @@ std::vector<std::string> HudLines(const DemoFrame& frame, int32_t beatIndex, dou
 void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase);
 
 // The frame observer of --hud: draws over every timeline frame. Builds its own
-// glyph table (the show's face) on the first such frame. Never ends the run.
+// glyph table (the show's face) on the first frame it sees. Never ends the run.
 class ShowHud {
  public:
   bool OnFrame(const DemoFrame& frame);

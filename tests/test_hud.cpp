@@ -130,4 +130,27 @@ TEST_F(HudDrawTest, DrawsInTheTopLeftCornerAndRestoresTheState) {
   for (GLenum cap : {GL_LIGHTING, GL_DEPTH_TEST, GL_BLEND, GL_TEXTURE_2D, GL_CULL_FACE}) glDisable(cap);
 }
 
+TEST_F(HudDrawTest, ObserverDrawsOnlyOverTheShowAndKeepsTheShowsFont) {
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  const int32_t showFont = BuildFont("Arial", 12, true);
+  ShowHud hud;
+  DemoFrame frame;
+  frame.phase = DemoPhase::Loading;
+  EXPECT_TRUE(hud.OnFrame(frame));
+  // The loading screen is left alone and the show's glyph table stays current.
+  EXPECT_EQ(FontBase, showFont);
+  int lit = 0;
+  for (int x = 8; x < 200; x += 2) lit += ReadPixel(x, 588).r > 200 || ReadPixel(x, 585).r > 200;
+  EXPECT_EQ(lit, 0);
+  frame.phase = DemoPhase::Timeline;
+  frame.section = 2;
+  EXPECT_TRUE(hud.OnFrame(frame));
+  EXPECT_EQ(FontBase, showFont);
+  std::vector<uint8_t> pixels(230 * 40 * 4);
+  glReadPixels(4, 556, 230, 40, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  for (size_t k = 0; k < pixels.size(); k += 4) lit += pixels[k] > 200;
+  EXPECT_GT(lit, 150);
+}
+
 }  // namespace
