@@ -5,8 +5,11 @@
 
 void TOrvBrush::LoadFromFile(const std::string& fileName) {
   CreateLoader();
+  // The shared loader goes away also when the file is refused.
+  struct LoaderRelease {
+    ~LoaderRelease() { FreeLoader(); }
+  } release;
   LoadModel(fileName);
-  FreeLoader();
 }
 
 void TOrvBrush::LoadModel(const std::string& fileName) {
