@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "tools/generate/models.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -18,6 +20,7 @@ struct DataWriter {
 };
 
 const std::vector<DataWriter> kWriters = {
+    {"models", WriteModels},
 };
 
 }  // namespace

@@ -8,3 +8,6 @@ struct ToolCommand {
   const char* summary;
   int (*run)(int argc, char** argv);
 };
+
+// model FILE [--json]: the mesh objects of a 3DS model file.
+int RunModelCommand(int argc, char** argv);

@@ -10,6 +10,7 @@
 namespace {
 
 const std::vector<ToolCommand> kCommands = {
+    {"model", "mesh objects of a 3DS model file [--json]", RunModelCommand},
 };
 
 void PrintUsage(FILE* out) {
