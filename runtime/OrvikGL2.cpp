@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/counter.h"
 #include "platform/message_box.h"
 
 TGLWindow ActiveWindow;
@@ -184,6 +185,8 @@ int WndProc(const WindowEvent& Event) {
 
 bool PresentFrame(TGLWindow Window) {
   glFlush();
+  // A virtual clock moves on by one step per presented frame, swapped or not.
+  CounterFramePresented();
   WindowEvent event;
   if (PollWindowEvent(event)) {
     if (event.kind == WindowEventKind::Quit) return true;

@@ -54,6 +54,7 @@ int WndProc(const WindowEvent& Event);
 
 // Ends a frame: flush, then handle one pending message or, when none is
 // pending, swap the buffers. True only when the message was the quit message.
+// Each call is one step of the fixed-step clock when that clock is active.
 bool PresentFrame(TGLWindow Window);
 
 // true disables face culling, false enables it.

@@ -2,6 +2,7 @@
 
 #include "runtime/sync.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "runtime/shared_state.h"

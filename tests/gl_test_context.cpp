@@ -9,14 +9,16 @@
 #include "runtime/OrvikGL2.h"
 
 void EnsureGLContext() {
-  static bool open = false;
-  if (open) return;
+  // A driver test run in the same process opens and closes a window of its
+  // own; the test window is then opened afresh.
+  static ContextHandle open = nullptr;
+  if (open != nullptr && ActiveWindow.RC == open) return;
   setenv("SDL_VIDEODRIVER", "offscreen", /*overwrite=*/0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   BindOpenGL();
   OpenGLWindow(800, 600, 32, "Test", /*FullScreen=*/false);
   ASSERT_NE(ActiveWindow.RC, nullptr) << "no GL context on the offscreen driver";
-  open = true;
+  open = ActiveWindow.RC;
 }
 
 Pixel ReadPixel(int x, int y) {

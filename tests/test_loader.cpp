@@ -11,13 +11,13 @@
 
 namespace {
 
-class LoaderTest : public ::testing::Test {
+class ModelLoaderTest : public ::testing::Test {
  protected:
   void SetUp() override { CreateLoader(); }
   void TearDown() override { FreeLoader(); }
 };
 
-TEST_F(LoaderTest, MeshesInFileOrderSkippingLights) {
+TEST_F(ModelLoaderTest, MeshesInFileOrderSkippingLights) {
   Model3DSObject first = StripObject("first", 3);
   Model3DSObject second = StripObject("quad", 4);
   Loader3DS->OpenFile(WriteTempModel(
@@ -35,14 +35,14 @@ TEST_F(LoaderTest, MeshesInFileOrderSkippingLights) {
   EXPECT_THROW(Loader3DS->GetMesh(2), EListError);
 }
 
-TEST_F(LoaderTest, FaceIndicesAreWidenedUnsigned) {
+TEST_F(ModelLoaderTest, FaceIndicesAreWidenedUnsigned) {
   Model3DSObject big = StripObject("big", 40001);
   big.Faces = {MakeFace(40000, 0, 1)};
   Loader3DS->OpenFile(WriteTempModel("big.3ds", Encode3DSModel({big})));
   EXPECT_EQ(Loader3DS->GetMesh(0)->Faces[0].a, 40000);
 }
 
-TEST_F(LoaderTest, FaceNamingAMissingVertexIsRejectedWithTheMeshName) {
+TEST_F(ModelLoaderTest, FaceNamingAMissingVertexIsRejectedWithTheMeshName) {
   std::vector<uint8_t> bytes = Encode3DSModel({StripObject("broken", 3)});
   PutU16(bytes, FindTag(bytes, 0x4120) + 8 + 2, 65535);  // face 0, corner b
   Loader3DS->OpenFile(WriteTempModel("broken.3ds", bytes));
@@ -54,7 +54,7 @@ TEST_F(LoaderTest, FaceNamingAMissingVertexIsRejectedWithTheMeshName) {
   }
 }
 
-TEST_F(LoaderTest, MissingMappingCoordinatesBecomeZero) {
+TEST_F(ModelLoaderTest, MissingMappingCoordinatesBecomeZero) {
   Model3DSObject object = StripObject("few", 4);
   std::vector<uint8_t> bytes = Encode3DSModel({object});
   PutU16(bytes, FindTag(bytes, 0x4140) + 6, 2);  // only two of four are listed
@@ -71,7 +71,7 @@ TEST_F(LoaderTest, MissingMappingCoordinatesBecomeZero) {
   EXPECT_EQ(Loader3DS->GetMesh(0)->TexCoords[0].u, 0.0f);
 }
 
-TEST_F(LoaderTest, FileWithoutMeshesHasNoIndexAtAll) {
+TEST_F(ModelLoaderTest, FileWithoutMeshesHasNoIndexAtAll) {
   Loader3DS->OpenFile(WriteTempModel("lights.3ds", ModelFile({LightObject("a")})));
   EXPECT_EQ(Loader3DS->MeshCount, 0);
   EXPECT_THROW(Loader3DS->GetMesh(0), EListError);

@@ -23,6 +23,8 @@ int32_t LoadTGAFileOnce(const std::string& name);
 int32_t FindTexture(const std::string& name);
 // Appends an entry; earlier entries with the same name stay but are shadowed.
 void RegisterTexture(const std::string& name, int32_t texture);
+// Number of entries appended so far (failed loads included).
+int32_t RegisteredTextureCount();
 
 // --- State helpers ---------------------------------------------------------
 

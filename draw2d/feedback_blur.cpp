@@ -1,0 +1,76 @@
+// Screen feedback blur: layered, enlarged, turned copies of a texture drawn
+// into a corner of the frame buffer and copied back into the texture.
+
+#include "draw2d/feedback_blur.h"
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "draw2d/overlay.h"
+#include "runtime/OrvikGL2.h"
+
+int32_t CreateBlankTexture(int32_t size) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  // The contents are overwritten by the first copy; zeros keep them defined.
+  const std::vector<uint8_t> blank(static_cast<size_t>(size) * size * 4, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, blank.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  return static_cast<int32_t>(name);
+}
+
+void SetTextureViewport(int32_t size) { glViewport(0, 0, size, size); }
+
+void CopyToTexture(int32_t texture, int32_t size) {
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
+  glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
+}
+
+void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, float spread, int32_t passes) {
+  // With no layers there is nothing to draw (and 1 / layers has no meaning).
+  if (layers <= 0) return;
+  const float w = static_cast<float>(ActiveWindow.Width);
+  const float h = static_cast<float>(ActiveWindow.Height);
+  for (int32_t pass = 0; pass < passes; ++pass) {
+    SetTextureViewport(size);
+    ClearScreen();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    // Each layer adds 1 / layers, so together they make the full picture.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(layers));
+    // Screen space 0..W x 0..H, squeezed into the size x size viewport.
+    EnterOrtho();
+    for (int32_t f = 0; f < layers; ++f) {
+      glPushMatrix();
+      // Turn about the screen centre, by degrees.
+      glTranslatef(w * 0.5f, h * 0.5f, 0.0f);
+      glRotatef(static_cast<float>(f) * angle / static_cast<float>(layers), 0.0f, 0.0f, 1.0f);
+      glTranslatef(w * -0.5f, h * -0.5f, 0.0f);
+      const float e = static_cast<float>(f) * spread;
+      glBegin(GL_QUADS);
+      glTexCoord2f(0.0f, 0.0f);
+      glVertex3f(-e, -e, 0.0f);
+      glTexCoord2f(1.0f, 0.0f);
+      glVertex3f(w + e, -e, 0.0f);
+      glTexCoord2f(1.0f, 1.0f);
+      glVertex3f(w + e, h + e, 0.0f);
+      glTexCoord2f(0.0f, 1.0f);
+      glVertex3f(-e, h + e, 0.0f);
+      glEnd();
+      glPopMatrix();
+    }
+    LeaveOrtho();
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    CopyToTexture(texture, size);
+  }
+}

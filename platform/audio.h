@@ -1,0 +1,34 @@
+// The SDL_mixer side of music playback: the output device, whole decoded
+// sounds, and mixer channels organised in groups of a few per sound.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+using SoundHandle = void*;  // a Mix_Chunk
+
+// Opens the default output device at `rate` Hz, stereo, with a mixer buffer
+// of at most 1024 frames. False with `error` filled when it cannot.
+bool OpenAudioOutput(int rate, std::string& error);
+// Stops every channel, closes the device and the decoders. Safe when closed.
+void CloseAudioOutput();
+
+// Decodes the whole file into memory (WAV, MP3, OGG...). Null on failure;
+// needs an open device.
+SoundHandle LoadSound(const std::string& path);
+void FreeSound(SoundHandle sound);
+
+// Makes sure channels 0 .. `count` - 1 exist.
+void EnsureChannels(int count);
+// Puts `count` channels from `first` on into group `group`.
+void GroupChannels(int first, int count, int group);
+// A free channel of `group`, or else the one of the group that has played
+// longest (it is stopped). -1 when the group has no channels.
+int TakeGroupChannel(int group);
+// Plays `sound` once on `channel` at `volume` (0..128) with the given left and
+// right levels (0..255, 255 = unchanged). False when it cannot start.
+bool PlayOnChannel(int channel, SoundHandle sound, int volume, uint8_t left, uint8_t right);
+// Stops every channel of `group`.
+void HaltGroup(int group);
+// True while `channel` plays.
+bool ChannelPlaying(int channel);

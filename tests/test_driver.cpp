@@ -1,0 +1,216 @@
+// The driver's whole run, in-process and headless on the fixed-step clock,
+// against a short sync track written here: every phase, the timeline's end
+// tests, the clock restart, the beat counter, and a missing sync file.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+#include "platform/data_directory.h"
+#include "runtime/DirectInput8.h"
+#include "runtime/OINKeyboard.h"
+#include "runtime/ORV2Base.h"
+#include "runtime/shared_state.h"
+#include "runtime/stream_errors.h"
+#include "runtime/sync.h"
+#include "runtime/sync_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A data directory with only a sync track; sections k = 0..7 end at 0.25 (k + 1) s.
+class DriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home = fs::current_path();
+    dir = fs::temp_directory_path() / ("veloria_driver_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "data" / "music");
+    fs::current_path(dir);
+    options.headless = true;
+    SetKeySource([this](uint8_t (&state)[256]) {
+      std::memset(state, 0, sizeof state);
+      if (keys) keys(state);
+    });
+    AddFrameObserver([this](const DemoFrame& frame) {
+      frames.push_back(frame);
+      return true;
+    });
+  }
+  void TearDown() override {
+    ClearFrameObservers();
+    SetKeySource({});
+    fs::current_path(home);
+    fs::remove_all(dir);
+  }
+  void WriteSync(const SyncLists& lists) {
+    const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
+    std::ofstream(dir / "data" / "music" / "sync.snc", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+  static SyncLists ShortShow() {
+    SyncLists lists;
+    for (int k = 0; k < 8; ++k) lists.sectionEnds.push_back(0.25f * (k + 1));
+    return lists;
+  }
+  std::vector<DemoFrame> Phase(DemoPhase phase) const {
+    std::vector<DemoFrame> out;
+    for (const DemoFrame& f : frames) {
+      if (f.phase == phase) out.push_back(f);
+    }
+    return out;
+  }
+
+  fs::path home, dir;
+  RunOptions options;
+  std::vector<DemoFrame> frames;
+  // Presses keys for the poll at the end of each timeline frame.
+  std::function<void(uint8_t (&)[256])> keys;
+};
+
+TEST_F(DriverTest, WholeRunFromStartUpToSectionEight) {
+  SyncLists lists = ShortShow();
+  // Channel 3: nine frames with events (two events share the first frame).
+  lists.channels[2] = {0.1f, 0.101f, 0.3f, 0.5f, 0.7f, 0.9f, 1.1f, 1.3f, 1.5f, 1.7f};
+  WriteSync(lists);
+  ASSERT_EQ(RunDemo(options), 0);
+
+  // The progress picture fades in for 2 s of the 60 steps/s clock.
+  EXPECT_EQ(Phase(DemoPhase::ProgressFade).size(), 120u);
+  // Nine bar values of 11 frames each, in order.
+  const std::vector<DemoFrame> loading = Phase(DemoPhase::Loading);
+  ASSERT_EQ(loading.size(), 99u);
+  const float bars[] = {0.1f, 0.15f, 0.18f, 0.2f, 0.4f, 0.5f, 0.55f, 0.6f, 0.8f};
+  for (size_t i = 0; i < loading.size(); ++i) EXPECT_EQ(loading[i].loadingBar, bars[i / 11]) << i;
+  // The pre-show fade: full bars until a second has passed, 11 frames a pass.
+  const std::vector<DemoFrame> fade = Phase(DemoPhase::PreShowFade);
+  EXPECT_EQ(fade.size(), 66u);
+  for (const DemoFrame& f : fade) EXPECT_EQ(f.loadingBar, 1.0f);
+  EXPECT_NEAR(fade.back().loadingTime, (120 + 99 + 65) / 60.0, 1e-4);
+
+  // The timeline starts at the music's start and visits every section in order.
+  const std::vector<DemoFrame> timeline = Phase(DemoPhase::Timeline);
+  ASSERT_FALSE(timeline.empty());
+  EXPECT_EQ(timeline.front().showTime, 0.0f);
+  EXPECT_EQ(timeline.front().section, 0);
+  std::vector<bool> seen(9, false);
+  for (size_t i = 0; i < timeline.size(); ++i) {
+    EXPECT_FLOAT_EQ(timeline[i].showTime, static_cast<float>(i / 60.0));
+    if (i > 0) {
+      EXPECT_GE(timeline[i].section, timeline[i - 1].section);
+    }
+    seen[static_cast<size_t>(timeline[i].section)] = true;
+  }
+  for (int s = 0; s < 8; ++s) EXPECT_TRUE(seen[static_cast<size_t>(s)]) << s;
+  // The section passes 8 between the loop test and the drawing of the frame
+  // that first reads a time past the show's end; the next loop test ends it.
+  EXPECT_EQ(timeline.back().section, 8);
+  EXPECT_GT(timeline.back().showTime, 2.0f);
+  EXPECT_LT(timeline.back().showTime, 2.0f + 1.5f / 60);
+
+  // Nine event frames: 1 -> 2 ... 8 -> 1 -> 2.
+  EXPECT_EQ(BeatIndex, 2);
+  // Sections 3 and 4 each lasted a quarter second; none reached its late part.
+  EXPECT_NEAR(SectionTime3, 0.25f, 1e-4);
+  EXPECT_NEAR(SectionTime4, 0.25f, 1e-4);
+  EXPECT_NEAR(SectionTime5, 0.25f, 1e-4);
+  EXPECT_NEAR(SectionTime7, 0.25f, 1e-4);
+  EXPECT_FALSE(LateFlag3);
+  EXPECT_FALSE(LateFlag4);
+  // Shutdown closed the keyboard; the music never loaded.
+  EXPECT_EQ(KeyboardDevice, nullptr);
+  EXPECT_EQ(MusicSample, -1);
+}
+
+TEST_F(DriverTest, EscapeHeldFromTheStartEndsAfterOneTimelineFrame) {
+  WriteSync(ShortShow());
+  keys = [](uint8_t (&state)[256]) { state[DIK_ESCAPE] = kKeyPressed; };
+  ASSERT_EQ(RunDemo(options), 0);
+  const std::vector<DemoFrame> timeline = Phase(DemoPhase::Timeline);
+  ASSERT_EQ(timeline.size(), 1u);
+  EXPECT_EQ(timeline[0].section, 0);
+  // The loading screen ran in full: keys are first read after a timeline frame.
+  EXPECT_EQ(Phase(DemoPhase::Loading).size(), 99u);
+}
+
+TEST_F(DriverTest, SpaceRestartsTheClockButNotTheSection) {
+  SyncLists lists = ShortShow();
+  lists.sectionEnds[3] = 1.5f;  // section 3: 0.75 .. 1.5 s
+  for (int k = 4; k < 8; ++k) lists.sectionEnds[static_cast<size_t>(k)] = 1.5f + 0.25f * (k - 3);
+  WriteSync(lists);
+  bool pressed = false;
+  keys = [&](uint8_t (&state)[256]) {
+    if (!pressed && DemoTime >= 1.0f) {
+      state[DIK_SPACE] = kKeyPressed;
+      pressed = true;
+    }
+  };
+  ASSERT_EQ(RunDemo(options), 0);
+  const std::vector<DemoFrame> timeline = Phase(DemoPhase::Timeline);
+  size_t restart = 0;
+  for (size_t i = 1; i < timeline.size(); ++i) {
+    EXPECT_GE(timeline[i].section, timeline[i - 1].section);
+    if (timeline[i].showTime < timeline[i - 1].showTime) {
+      EXPECT_EQ(restart, 0u) << "the clock restarted twice";
+      restart = i;
+    }
+  }
+  ASSERT_GT(restart, 0u);
+  // The frame that saw Space still shows the old time; the next starts over.
+  EXPECT_GE(timeline[restart - 1].showTime, 1.0f);
+  EXPECT_NEAR(timeline[restart].showTime, 1.0f / 60, 1e-6);
+  EXPECT_EQ(timeline[restart].section, 3);
+  // Section 3 lasts until the restarted clock passes 1.5 s again.
+  EXPECT_NEAR(SectionTime3, 0.25f + 1.5f + 1.0f / 60, 2.0f / 60);
+  EXPECT_EQ(timeline.back().section, 8);
+}
+
+TEST_F(DriverTest, MissingSyncFileEndsTheRunWithItsName) {
+  try {
+    RunDemo(options);
+    FAIL() << "the run went on without a sync track";
+  } catch (const EFOpenError& e) {
+    EXPECT_STREQ(e.what(), "Cannot open file music\\sync.snc");
+  }
+  // Everything opened before the error was released again.
+  EXPECT_EQ(KeyboardDevice, nullptr);
+  EXPECT_TRUE(Phase(DemoPhase::Timeline).empty());
+  EXPECT_EQ(Phase(DemoPhase::Loading).size(), 99u);
+}
+
+TEST_F(DriverTest, ObserverCanEndTheRunEarly) {
+  WriteSync(ShortShow());
+  AddFrameObserver([](const DemoFrame& frame) { return frame.number < 10; });
+  ASSERT_EQ(RunDemo(options), 0);
+  // The frame that asked to stop was the last one presented.
+  EXPECT_EQ(frames.size(), 11u);
+  EXPECT_EQ(frames.back().phase, DemoPhase::ProgressFade);
+}
+
+TEST(DataDirectoryTest, FallsBackToDataBesideTheProgram) {
+  const fs::path home = fs::current_path();
+  const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() / "data";
+  const bool made = fs::create_directories(beside);
+  const fs::path empty = fs::temp_directory_path() / ("veloria_nodata_" + std::to_string(::getpid()));
+  fs::create_directories(empty);
+  fs::current_path(empty);
+  EXPECT_TRUE(EnterDataDirectory());
+  EXPECT_EQ(fs::current_path(), fs::canonical(beside));
+  // ./data wins when it exists.
+  fs::create_directories(empty / "data");
+  fs::current_path(empty);
+  EXPECT_TRUE(EnterDataDirectory());
+  EXPECT_EQ(fs::current_path(), fs::canonical(empty / "data"));
+  fs::current_path(home);
+  fs::remove_all(empty);
+  if (made) fs::remove(beside);
+}
+
+}  // namespace

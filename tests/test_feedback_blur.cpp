@@ -1,0 +1,139 @@
+// The feedback blur on known textures: identity with one layer, the spread
+// and turn of further layers, the passes, and the state it leaves.
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "draw2d/feedback_blur.h"
+#include "tests/gl_pictures.h"
+#include "tests/gl_test_context.h"
+
+namespace {
+
+constexpr int kSize = 512;
+
+class FeedbackBlurTest : public GLTest {
+ protected:
+  void SetUp() override {
+    GLTest::SetUp();
+    glViewport(0, 0, 800, 600);
+    glClearColor(0, 0, 0, 1);
+  }
+  // Red channel of texel (x, y).
+  static int Red(const std::vector<uint8_t>& texels, int x, int y) { return texels[(y * kSize + x) * 4]; }
+};
+
+// White inside the centred square |x - 256|, |y - 256| < half, black outside.
+int32_t CentreSquare(int half) {
+  return PatternTexture(kSize, [half](int x, int y) {
+    return std::abs(x - 256) < half && std::abs(y - 256) < half ? 0xFFFFFFu : 0u;
+  });
+}
+
+TEST_F(FeedbackBlurTest, OneLayerCopiesThePictureOntoItself) {
+  const int32_t texture = PatternTexture(kSize, [](int x, int y) { return uint32_t((x ^ y) & 0xFF) << 16 | 0x40; });
+  const std::vector<uint8_t> before = ReadTextureLevel0(texture, kSize);
+  FeedbackBlur(kSize, texture, 1, 45.0f, 100.0f, 3);
+  const std::vector<uint8_t> after = ReadTextureLevel0(texture, kSize);
+  int maxDiff = 0;
+  for (size_t k = 0; k < before.size(); k += 4) maxDiff = std::max(maxDiff, std::abs(before[k] - after[k]));
+  EXPECT_LE(maxDiff, 1);
+}
+
+TEST_F(FeedbackBlurTest, FurtherLayersAreEnlargedAndAddedWithEqualWeight) {
+  const int32_t texture = CentreSquare(64);
+  // Two layers, no turn: the second is enlarged by 100 screen units a side,
+  // 1.25 times about the centre; each layer weighs one half.
+  FeedbackBlur(kSize, texture, 2, 0.0f, 100.0f, 1);
+  const std::vector<uint8_t> t = ReadTextureLevel0(texture, kSize);
+  EXPECT_GE(Red(t, 256, 256), 253);        // inside both layers
+  EXPECT_NEAR(Red(t, 256 + 72, 256), 128, 3);  // inside the enlarged layer only
+  EXPECT_NEAR(Red(t, 256, 256 - 72), 128, 3);
+  EXPECT_EQ(Red(t, 256 + 90, 256), 0);     // outside both
+  EXPECT_EQ(Red(t, 10, 10), 0);
+}
+
+TEST_F(FeedbackBlurTest, LayersTurnAboutTheScreenCentre) {
+  // A horizontal bar through the centre; the second of two layers turns by
+  // 180 / 2 = 90 degrees and lies across it.
+  const int32_t texture = PatternTexture(kSize, [](int, int y) { return std::abs(y - 256) < 20 ? 0xFFFFFFu : 0u; });
+  FeedbackBlur(kSize, texture, 2, 180.0f, 0.0f, 1);
+  const std::vector<uint8_t> t = ReadTextureLevel0(texture, kSize);
+  EXPECT_GE(Red(t, 256, 256), 253);
+  EXPECT_NEAR(Red(t, 256, 60), 128, 3);   // the turned layer, above the bar
+  EXPECT_NEAR(Red(t, 30, 256), 128, 3);   // the unturned layer, off the turned one
+  EXPECT_EQ(Red(t, 30, 60), 0);
+}
+
+TEST_F(FeedbackBlurTest, PassesFeedBackIntoTheTexture) {
+  const int32_t once = CentreSquare(64), twice = CentreSquare(64);
+  FeedbackBlur(kSize, once, 2, 0.0f, 100.0f, 1);
+  FeedbackBlur(kSize, twice, 2, 0.0f, 100.0f, 2);
+  const std::vector<uint8_t> a = ReadTextureLevel0(once, kSize), b = ReadTextureLevel0(twice, kSize);
+  // The second pass spreads the first pass's halo further out.
+  EXPECT_EQ(Red(a, 256 + 90, 256), 0);
+  EXPECT_GT(Red(b, 256 + 90, 256), 40);
+}
+
+TEST_F(FeedbackBlurTest, NoPassesOrNoLayersChangeNothing) {
+  const int32_t texture = CentreSquare(64);
+  const std::vector<uint8_t> before = ReadTextureLevel0(texture, kSize);
+  glViewport(10, 20, 30, 40);
+  FeedbackBlur(kSize, texture, 2, 0.1f, 100.0f, 0);
+  FeedbackBlur(kSize, texture, 0, 0.1f, 100.0f, 2);
+  FeedbackBlur(kSize, texture, -1, 0.1f, 100.0f, 2);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[0], 10);
+  EXPECT_EQ(viewport[3], 40);
+  EXPECT_EQ(ReadTextureLevel0(texture, kSize), before);
+}
+
+TEST_F(FeedbackBlurTest, LeavesFullViewportPerspectiveAndItsColour) {
+  const int32_t texture = CentreSquare(64);
+  glMatrixMode(GL_MODELVIEW);
+  glTranslatef(1, 2, 3);
+  FeedbackBlur(kSize, texture, 4, 0.1f, 0.3f, 1);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 800);
+  EXPECT_EQ(viewport[3], 600);
+  GLfloat m[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[11], -1.0f);  // perspective
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[12], 0.0f);
+  GLfloat c[4];
+  glGetFloatv(GL_CURRENT_COLOR, c);
+  EXPECT_FLOAT_EQ(c[3], 0.25f);
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(bound, texture);
+  // The frame buffer's corner holds the pass result.
+  EXPECT_GE(ReadPixel(256, 256).r, 250);
+  glDisable(GL_LIGHTING);
+}
+
+TEST_F(FeedbackBlurTest, RenderIntoABlankTexture) {
+  const int32_t texture = CreateBlankTexture(256);
+  GLint width = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  EXPECT_EQ(width, 256);
+  SetTextureViewport(256);
+  glClearColor(0, 0.5f, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  CopyToTexture(texture, 256);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 800);
+  const std::vector<uint8_t> t = ReadTextureLevel0(texture, 256);
+  EXPECT_NEAR(t[(100 * 256 + 100) * 4 + 1], 128, 1);
+  glClearColor(0, 0, 0, 1);
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// The pure picture decoders on hand-made files: pixel order, row order, and
+// every way a file can be refused.
+
+#include <gtest/gtest.h>
+
+#include "tests/picture_bytes.h"
+#include "textures/image_decode.h"
+#include "tools/generate/picture_encode.h"
+
+namespace {
+
+std::vector<uint8_t> Pixel(const TImage& image, int x, int y) {
+  const size_t at = (static_cast<size_t>(y) * image.Width + x) * image.BytesPerPixel;
+  return {image.Pixels.begin() + at, image.Pixels.begin() + at + image.BytesPerPixel};
+}
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(BmpDecode, OddWidthRowsArePaddedAndSwappedToRgb) {
+  // 3 x 2: rows of 9 bytes padded to 12 in the file, tightly packed after decoding.
+  BmpSpec spec{3, 2, 24, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}};
+  const TDecodeResult r = DecodeBMP(MakeBmp(spec));
+  ASSERT_EQ(r.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(r.Image.Width, 3);
+  EXPECT_EQ(r.Image.Height, 2);
+  EXPECT_EQ(r.Image.BytesPerPixel, 3);
+  EXPECT_EQ(r.Image.Pixels, spec.rgb);
+}
+
+TEST(BmpDecode, TopDownFileIsTurnedBottomUp) {
+  BmpSpec spec{1, -2, 24, 0, 0, {10, 20, 30, 40, 50, 60}};  // first file row is the top
+  const TDecodeResult r = DecodeBMP(MakeBmp(spec));
+  ASSERT_EQ(r.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(Pixel(r.Image, 0, 0), (Bytes{40, 50, 60}));
+  EXPECT_EQ(Pixel(r.Image, 0, 1), (Bytes{10, 20, 30}));
+}
+
+TEST(BmpDecode, PaletteBlockIsSkipped) {
+  BmpSpec spec{1, 1, 24, 0, 8, {9, 8, 7}};
+  const TDecodeResult r = DecodeBMP(MakeBmp(spec));
+  ASSERT_EQ(r.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(r.Image.Pixels, (Bytes{9, 8, 7}));
+}
+
+TEST(BmpDecode, RefusesBrokenFiles) {
+  BmpSpec good{2, 2, 24, 0, 0, Bytes(12, 100)};
+  Bytes file = MakeBmp(good);
+
+  // Headers only partly present, or not a BMP at all.
+  EXPECT_EQ(DecodeBMP(Bytes(file.begin(), file.begin() + 30)).Status, TDecodeStatus::BmpBadPixelData);
+  Bytes notBmp = file;
+  notBmp[0] = 'X';
+  EXPECT_EQ(DecodeBMP(notBmp).Status, TDecodeStatus::BmpBadPixelData);
+  // Pixel data one byte short of the padded rows.
+  EXPECT_EQ(DecodeBMP(Bytes(file.begin(), file.end() - 1)).Status, TDecodeStatus::BmpBadPixelData);
+  // A palette promised but cut off.
+  BmpSpec palette = good;
+  palette.colorsUsed = 16;
+  Bytes cut = MakeBmp(palette);
+  cut.resize(60);
+  EXPECT_EQ(DecodeBMP(cut).Status, TDecodeStatus::BmpShortPalette);
+  // Depths other than 24 bits.
+  for (uint16_t bits : {1, 8, 16, 32}) {
+    BmpSpec other = good;
+    other.bitCount = bits;
+    EXPECT_EQ(DecodeBMP(MakeBmp(other)).Status, TDecodeStatus::BmpBadPixelData) << bits;
+  }
+  // A declared image size smaller than the padded rows.
+  BmpSpec small = good;
+  small.imageSize = 12;  // 2 x 2 x 3 without the padding to 8 bytes per row
+  EXPECT_EQ(DecodeBMP(MakeBmp(small)).Status, TDecodeStatus::BmpBadPixelData);
+  // No pixels at all.
+  BmpSpec empty = good;
+  empty.width = 0;
+  EXPECT_EQ(DecodeBMP(MakeBmp(empty)).Status, TDecodeStatus::BmpBadPixelData);
+}
+
+TEST(TgaDecode, RawPixelsSwapToRgbAndKeepAlpha) {
+  const TDecodeResult rgb = DecodeTGA(MakeTga(2, 2, 1, 24, {1, 2, 3, 4, 5, 6}));
+  ASSERT_EQ(rgb.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(rgb.Image.BytesPerPixel, 3);
+  EXPECT_EQ(rgb.Image.Pixels, (Bytes{3, 2, 1, 6, 5, 4}));
+
+  const TDecodeResult rgba = DecodeTGA(MakeTga(2, 1, 1, 32, {1, 2, 3, 77}));
+  ASSERT_EQ(rgba.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(rgba.Image.BytesPerPixel, 4);
+  EXPECT_EQ(rgba.Image.Pixels, (Bytes{3, 2, 1, 77}));
+}
+
+TEST(TgaDecode, IdentificationFieldAndTopLeftOriginAreHonoured) {
+  Bytes file = MakeTga(2, 1, 2, 24, {0xAA, 0xBB, 1, 2, 3, 4, 5, 6}, 0, 0x20);
+  file[0] = 2;  // two identification bytes before the pixels
+  const TDecodeResult r = DecodeTGA(file);
+  ASSERT_EQ(r.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(Pixel(r.Image, 0, 1), (Bytes{3, 2, 1}));  // first file row is the top
+  EXPECT_EQ(Pixel(r.Image, 0, 0), (Bytes{6, 5, 4}));
+}
+
+TEST(TgaDecode, RunLengthPackets) {
+  // A run of 3, then a raw packet of 2, filling 5 pixels exactly.
+  const TDecodeResult r = DecodeTGA(MakeTga(10, 5, 1, 24, {0x82, 1, 2, 3, 0x01, 4, 5, 6, 7, 8, 9}));
+  ASSERT_EQ(r.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(r.Image.Pixels, (Bytes{3, 2, 1, 3, 2, 1, 3, 2, 1, 6, 5, 4, 9, 8, 7}));
+}
+
+TEST(TgaDecode, RunLengthPacketsAreBoundedByPictureAndStream) {
+  // A run of 128 into a 2-pixel picture stops at the picture's end.
+  const TDecodeResult overrun = DecodeTGA(MakeTga(10, 2, 1, 32, {0xFF, 1, 2, 3, 4, 0x00, 9, 9, 9, 9}));
+  ASSERT_EQ(overrun.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(overrun.Image.Pixels, (Bytes{3, 2, 1, 4, 3, 2, 1, 4}));
+  // A raw packet promising 4 pixels with 1.5 in the stream: one is decoded,
+  // the rest stays zero.
+  const TDecodeResult cut = DecodeTGA(MakeTga(10, 4, 1, 24, {0x03, 1, 2, 3, 4, 5}));
+  ASSERT_EQ(cut.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(cut.Image.Pixels, (Bytes{3, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  // A run packet whose pixel is cut off, and an empty stream.
+  EXPECT_EQ(DecodeTGA(MakeTga(10, 2, 1, 24, {0x81, 1, 2})).Image.Pixels, Bytes(6, 0));
+  EXPECT_EQ(DecodeTGA(MakeTga(10, 2, 1, 24, {})).Image.Pixels, Bytes(6, 0));
+}
+
+TEST(TgaDecode, RefusalsInCheckOrder) {
+  EXPECT_EQ(DecodeTGA(Bytes(17, 0)).Status, TDecodeStatus::TgaShortData);
+  // Colour-mapped type 1 fails the type check before the colour-map check.
+  EXPECT_EQ(DecodeTGA(MakeTga(1, 1, 1, 8, {0}, 1)).Status, TDecodeStatus::TgaBadImageType);
+  EXPECT_EQ(DecodeTGA(MakeTga(2, 1, 1, 24, {1, 2, 3}, 1)).Status, TDecodeStatus::TgaColorMapped);
+  EXPECT_EQ(DecodeTGA(MakeTga(2, 1, 1, 16, {1, 2})).Status, TDecodeStatus::TgaBadDepth);
+  EXPECT_EQ(DecodeTGA(MakeTga(2, 1, 1, 40, Bytes(5, 1))).Status, TDecodeStatus::TgaBadDepth);
+  EXPECT_EQ(DecodeTGA(MakeTga(2, 0, 4, 24, {})).Status, TDecodeStatus::TgaShortData);
+  EXPECT_EQ(DecodeTGA(MakeTga(10, 4, 0, 24, {})).Status, TDecodeStatus::TgaShortData);
+  EXPECT_EQ(DecodeTGA(MakeTga(2, 2, 1, 24, {1, 2, 3, 4, 5})).Status, TDecodeStatus::TgaShortData);
+  // A run-length file claiming more pixels than any picture the show could use.
+  EXPECT_EQ(DecodeTGA(MakeTga(10, 65535, 65535, 32, {0x80, 1, 2, 3, 4})).Status, TDecodeStatus::TgaShortData);
+}
+
+TEST(TgaDecode, EncoderRoundTripsBothTypes) {
+  TImage image{5, 3, 4, {}};
+  for (int k = 0; k < 15; ++k) {
+    const uint8_t v = k < 7 ? 200 : static_cast<uint8_t>(k * 13);  // a run, then varied pixels
+    image.Pixels.insert(image.Pixels.end(), {v, static_cast<uint8_t>(v / 2), 7, static_cast<uint8_t>(k)});
+  }
+  for (bool rle : {false, true}) {
+    const TDecodeResult r = DecodeTGA(EncodeTGA(image, rle));
+    ASSERT_EQ(r.Status, TDecodeStatus::Ok);
+    EXPECT_EQ(r.Image.Pixels, image.Pixels) << rle;
+  }
+}
+
+TEST(JpegDecode, RowsComeBottomUpAsOpaqueRgba) {
+  // Top half red, bottom half blue (rows are bottom-up in the image).
+  TImage image{16, 16, 3, {}};
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      if (y < 8) image.Pixels.insert(image.Pixels.end(), {0, 0, 255});
+      else image.Pixels.insert(image.Pixels.end(), {255, 0, 0});
+    }
+  }
+  const TDecodeResult r = DecodeJPEG(EncodeJPEG(image, 95));
+  ASSERT_EQ(r.Status, TDecodeStatus::Ok);
+  EXPECT_EQ(r.Image.Width, 16);
+  EXPECT_EQ(r.Image.BytesPerPixel, 4);
+  const Bytes bottom = Pixel(r.Image, 4, 2), top = Pixel(r.Image, 4, 13);
+  EXPECT_GT(bottom[2], 200);
+  EXPECT_LT(bottom[0], 50);
+  EXPECT_GT(top[0], 200);
+  EXPECT_LT(top[2], 50);
+  EXPECT_EQ(bottom[3], 255);
+  EXPECT_EQ(top[3], 255);
+}
+
+TEST(JpegDecode, CorruptOrTruncatedFilesAreRefusedWithoutEndingTheProcess) {
+  TImage image{32, 32, 3, Bytes(32 * 32 * 3, 90)};
+  const Bytes file = EncodeJPEG(image, 90);
+  EXPECT_EQ(DecodeJPEG(Bytes{}).Status, TDecodeStatus::JpegUnreadable);
+  EXPECT_EQ(DecodeJPEG(Bytes{'n', 'o', 't', ' ', 'j', 'p', 'g'}).Status, TDecodeStatus::JpegUnreadable);
+  EXPECT_EQ(DecodeJPEG(Bytes(file.begin(), file.begin() + file.size() / 2)).Status,
+            TDecodeStatus::JpegUnreadable);
+  Bytes scrambled = file;
+  for (size_t k = scrambled.size() / 3; k < scrambled.size() - 2; k += 7) scrambled[k] = 0xFF;
+  EXPECT_EQ(DecodeJPEG(scrambled).Status, TDecodeStatus::JpegUnreadable);
+}
+
+}  // namespace

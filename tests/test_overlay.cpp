@@ -1,0 +1,203 @@
+// 2D overlay drawing on a real GL context: what each routine draws and the
+// state it leaves behind.
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "draw2d/overlay.h"
+#include "runtime/OrvikGL2.h"
+#include "tests/gl_pictures.h"
+#include "tests/gl_test_context.h"
+#include "textures/ORV2Materials.h"
+
+namespace {
+
+class OverlayTest : public GLTest {
+ protected:
+  void SetUp() override {
+    GLTest::SetUp();
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
+  static void ClearTo(float r, float g, float b) {
+    glClearColor(r, g, b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+};
+
+// The projection must be the show's perspective: 45 degrees, aspect 4/3, far FarPlane.
+void ExpectShowPerspective() {
+  GLfloat m[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, m);
+  const float f = 1.0f / std::tan(22.5f * 3.14159265f / 180.0f);
+  EXPECT_NEAR(m[5], f, 1e-4);
+  EXPECT_NEAR(m[0], f / 1.3333333f, 1e-4);
+  EXPECT_NEAR(m[10], (FarPlane + 1.0f) / (1.0f - FarPlane), 1e-4);
+  EXPECT_FLOAT_EQ(m[11], -1.0f);
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+}
+
+void ExpectColor(float r, float g, float b, float a) {
+  GLfloat c[4];
+  glGetFloatv(GL_CURRENT_COLOR, c);
+  EXPECT_FLOAT_EQ(c[0], r);
+  EXPECT_FLOAT_EQ(c[1], g);
+  EXPECT_FLOAT_EQ(c[2], b);
+  EXPECT_FLOAT_EQ(c[3], a);
+}
+
+// The state every quad routine leaves: lighting and depth on, blending off.
+void ExpectQuadTearDown() {
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  ExpectShowPerspective();
+}
+
+TEST_F(OverlayTest, EnterOrthoMapsScreenUnitsToPixels) {
+  ClearTo(0, 0, 0);
+  EnterOrtho();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(1, 1, 1, 1);
+  glBegin(GL_QUADS);
+  glVertex2f(100, 50);
+  glVertex2f(110, 50);
+  glVertex2f(110, 60);
+  glVertex2f(100, 60);
+  glEnd();
+  EXPECT_EQ(ReadPixel(105, 55).r, 255);
+  EXPECT_EQ(ReadPixel(95, 55).r, 0);
+  EXPECT_EQ(ReadPixel(105, 65).r, 0);
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+  LeaveOrtho();
+  ExpectShowPerspective();
+}
+
+TEST_F(OverlayTest, TexturedQuadBlendsTheTintedPictureAndLeavesItsState) {
+  const int32_t red = SolidColorTexture(0xFF0000);
+  ClearTo(0, 0, 1);
+  glEnable(GL_FOG);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();  // a different projection before the call
+  glMatrixMode(GL_MODELVIEW);
+  BeginOverlay();
+  DrawTexturedQuad(red, TColorRGBA{1, 1, 1, 0.5f}, 200, 100, 400, 300);
+  EndOverlay();
+  const Pixel inside = ReadPixel(400, 250), outside = ReadPixel(100, 50);
+  EXPECT_NEAR(inside.r, 128, 2);
+  EXPECT_NEAR(inside.b, 128, 2);
+  EXPECT_EQ(outside.r, 0);
+  EXPECT_EQ(outside.b, 255);
+  ExpectQuadTearDown();
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_FALSE(glIsEnabled(GL_FOG));
+  ExpectColor(1, 1, 1, 0.5f);
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(bound, red);
+}
+
+TEST_F(OverlayTest, AdditiveQuadAddsOntoTheFrame) {
+  const int32_t green = SolidColorTexture(0x00C800);
+  ClearTo(0.4f, 0.4f, 0.4f);
+  DrawAdditiveQuad(green, TColorRGBA{1, 1, 1, 0.5f}, 0, 0, 800, 600);
+  const Pixel p = ReadPixel(400, 300);
+  EXPECT_NEAR(p.r, 102, 2);
+  EXPECT_NEAR(p.g, 102 + 100, 2);
+  ExpectQuadTearDown();
+  ExpectColor(1, 1, 1, 0.5f);
+  GLint src = 0, dst = 0;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  EXPECT_EQ(src, GL_SRC_ALPHA);
+  EXPECT_EQ(dst, GL_ONE);
+}
+
+TEST_F(OverlayTest, TextureQuadDrawsPlainWhiteWithColourMaterial) {
+  const int32_t texture = SolidColorTexture(0x0A14FA);
+  ClearTo(0, 0, 0);
+  glColor4f(0.1f, 0.1f, 0.1f, 0.1f);
+  DrawTextureQuad(texture, 0, 0, 800, 600);
+  const Pixel p = ReadPixel(10, 590);
+  EXPECT_EQ(p.g, 20);
+  EXPECT_EQ(p.b, 250);
+  ExpectQuadTearDown();
+  EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+  glDisable(GL_COLOR_MATERIAL);
+  ExpectColor(1, 1, 1, 1);
+}
+
+TEST_F(OverlayTest, ColorQuadRestoresEveryAttribute) {
+  ClearTo(0, 0, 0);
+  glDisable(GL_LIGHTING);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ZERO);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_DEPTH_TEST);
+  glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
+  DrawColorQuad(TColorRGBA{1, 0, 0, 0.5f}, 0, 0, 400, 600);
+  EXPECT_NEAR(ReadPixel(100, 300).r, 128, 2);
+  EXPECT_EQ(ReadPixel(500, 300).r, 0);
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_BLEND));
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  GLint src = 0;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  EXPECT_EQ(src, GL_ONE);
+  ExpectColor(0.25f, 0.5f, 0.75f, 1.0f);
+  ExpectShowPerspective();  // only the projection stays changed
+  glDisable(GL_BLEND);
+}
+
+TEST_F(OverlayTest, InvisibleAndEmptyQuadsDrawNothing) {
+  ClearTo(0.2f, 0.2f, 0.2f);
+  DrawColorQuad(TColorRGBA{1, 1, 1, 0}, 0, 0, 800, 600);
+  DrawColorQuad(TColorRGBA{1, 1, 1, -3}, 0, 0, 800, 600);  // negative opacity clamps to 0
+  DrawTexturedQuad(SolidColorTexture(0xFFFFFF), TColorRGBA{1, 1, 1, 1}, 100, 100, 0, 300);
+  DrawAdditiveQuad(SolidColorTexture(0xFFFFFF), TColorRGBA{1, 1, 1, 1}, 100, 100, 300, 0);
+  for (const Pixel& p : {ReadPixel(100, 100), ReadPixel(200, 200), ReadPixel(400, 300)}) EXPECT_EQ(p.r, 51);
+  ExpectQuadTearDown();
+}
+
+TEST_F(OverlayTest, OverlayBracketAndClearScreen) {
+  glLoadIdentity();
+  glTranslatef(5, 6, 7);
+  glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_GEN_S);
+  BeginOverlay();
+  GLfloat m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[12], 0.0f);
+  EXPECT_FLOAT_EQ(m[14], -1.0f);
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));       // ResetDrawState
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+  EndOverlay();
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[12], 5.0f);
+
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0, 0, 0, 1);
+  ClearScreen();
+  EXPECT_EQ(ReadPixel(400, 300).g, 0);
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[12], 0.0f);
+}
+
+TEST_F(OverlayTest, ScreenFadeCoversTheWholeScreen) {
+  ClearTo(1, 1, 1);
+  DrawScreenFade(0, 0, 0, 0.75f);
+  for (const Pixel& p : {ReadPixel(0, 0), ReadPixel(799, 599), ReadPixel(400, 300)}) EXPECT_NEAR(p.r, 64, 2);
+  GLfloat m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[14], 0.0f);  // the bracket's modelview was popped
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// Screenshots: the PNG files, reading back the frame the right way up, when a
+// shot is due, and the program's --shots runs end to end.
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/png_file.h"
+#include "runtime/frame_grab.h"
+#include "runtime/shots.h"
+#include "runtime/sync_file.h"
+#include "tests/gl_test_context.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path TempDir(const char* name) {
+  const fs::path dir = fs::temp_directory_path() / (std::string(name) + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(PngFileTest, WritesAndReadsBackRowsTopFirst) {
+  const fs::path dir = TempDir("veloria_png_");
+  PngImage image;
+  image.width = 3;
+  image.height = 2;
+  image.channels = 3;
+  image.pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90};
+  std::string error;
+  ASSERT_TRUE(WritePng((dir / "a.png").string(), image, error)) << error;
+  PngImage back;
+  ASSERT_TRUE(ReadPng((dir / "a.png").string(), back, error)) << error;
+  EXPECT_EQ(back.width, 3);
+  EXPECT_EQ(back.height, 2);
+  EXPECT_EQ(back.channels, 3);
+  EXPECT_EQ(back.pixels, image.pixels);
+
+  image.pixels.pop_back();
+  EXPECT_FALSE(WritePng((dir / "b.png").string(), image, error));
+  EXPECT_NE(error.find("b.png"), std::string::npos);
+  image.pixels.push_back(0);
+  EXPECT_FALSE(WritePng((dir / "missing" / "c.png").string(), image, error));
+  EXPECT_NE(error.find("c.png"), std::string::npos);
+  std::ofstream(dir / "not.png") << "not a picture";
+  EXPECT_FALSE(ReadPng((dir / "not.png").string(), back, error));
+  fs::remove_all(dir);
+}
+
+using FrameGrabTest = GLTest;
+
+TEST_F(FrameGrabTest, TopRowOfTheScreenComesFirst) {
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 500, 800, 100);  // the top 100 rows, GL counting from the bottom
+  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  const PngImage frame = GrabFrame(800, 600);
+  ASSERT_EQ(frame.pixels.size(), 800u * 600u * 3u);
+  auto red = [&](int x, int y) { return frame.pixels[(static_cast<size_t>(y) * 800 + x) * 3]; };
+  EXPECT_EQ(red(0, 0), 255);
+  EXPECT_EQ(red(799, 99), 255);
+  EXPECT_EQ(red(0, 100), 0);
+  EXPECT_EQ(red(400, 599), 0);
+}
+
+TEST(ShotDueTest, ShowAndLoadingShotsUseTheirOwnClocks) {
+  ShotTime show{false, 1.0, "1"};
+  ShotTime loading{true, 2.0, "-2"};
+  DemoFrame frame;
+  frame.phase = DemoPhase::Loading;
+  frame.loadingTime = 2.0f;
+  frame.showTime = 5.0f;
+  EXPECT_TRUE(ShotDue(loading, frame));
+  EXPECT_FALSE(ShotDue(show, frame));  // the show clock means nothing before the timeline
+  frame.loadingTime = 1.99f;
+  EXPECT_FALSE(ShotDue(loading, frame));
+  frame.phase = DemoPhase::Timeline;
+  frame.loadingTime = 9.0f;
+  frame.showTime = 0.99f;
+  EXPECT_FALSE(ShotDue(loading, frame));  // the loading screen is over
+  EXPECT_FALSE(ShotDue(show, frame));
+  frame.showTime = 1.0f;
+  EXPECT_TRUE(ShotDue(show, frame));
+}
+
+// Runs the program in `dir` with `args`; its stderr goes to dir/stderr.txt.
+int RunVeloria(const fs::path& dir, const std::string& args) {
+  const std::string command = "cd '" + dir.string() + "' && '" VELORIA_BINARY "' " + args +
+                              " >stdout.txt 2>stderr.txt";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class ShotsRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = TempDir("veloria_shots_");
+    fs::create_directories(dir / "data" / "music");
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  void WriteShortSync() {
+    SyncLists lists;
+    for (int k = 0; k < 8; ++k) lists.sectionEnds.push_back(0.25f * (k + 1));
+    const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
+    std::ofstream(dir / "data" / "music" / "sync.snc", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+  fs::path dir;
+};
+
+TEST_F(ShotsRunTest, TwoRunsWriteTheSamePictures) {
+  WriteShortSync();
+  ASSERT_EQ(RunVeloria(dir, "--shots -0.5,0.5,1.5 --out a"), 0) << ReadText(dir / "stderr.txt");
+  ASSERT_EQ(RunVeloria(dir, "--shots -0.5,0.5,1.5 --out b"), 0) << ReadText(dir / "stderr.txt");
+  for (const char* name : {"shot--0.5.png", "shot-0.5.png", "shot-1.5.png"}) {
+    PngImage a, b;
+    std::string error;
+    ASSERT_TRUE(ReadPng((dir / "a" / name).string(), a, error)) << error;
+    ASSERT_TRUE(ReadPng((dir / "b" / name).string(), b, error)) << error;
+    EXPECT_EQ(a.width, 800);
+    EXPECT_EQ(a.height, 600);
+    EXPECT_EQ(a.pixels, b.pixels) << name;
+  }
+}
+
+TEST_F(ShotsRunTest, ShotAfterTheEndOfTheShowFails) {
+  WriteShortSync();
+  EXPECT_EQ(RunVeloria(dir, "--shots 1,50 --out a"), 1);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("ended before the shot time(s) 50"),
+            std::string::npos);
+  EXPECT_TRUE(fs::exists(dir / "a" / "shot-1.png"));
+}
+
+TEST_F(ShotsRunTest, MissingSyncFileIsReportedNotCrashedOn) {
+  EXPECT_EQ(RunVeloria(dir, "--shots 1 --out a"), 1);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("Cannot open file music\\sync.snc"),
+            std::string::npos);
+}
+
+TEST_F(ShotsRunTest, UnbuiltModesAndBadOptionsExitNonZero) {
+  EXPECT_EQ(RunVeloria(dir, "--benchmark"), 3);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("--benchmark is not built yet"), std::string::npos);
+  EXPECT_EQ(RunVeloria(dir, "--shots 1"), 2);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("--shots needs --out DIR"), std::string::npos);
+  EXPECT_EQ(RunVeloria(dir, "--version"), 0);
+  EXPECT_EQ(ReadText(dir / "stdout.txt").rfind("veloria ", 0), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+// Picture readers and texture creation: file bytes go through the decoders of
+// image_decode.h, failures become the readers' messages, pictures become textures.
+
+#include "textures/ORV2Textures.h"
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <vector>
+
+#include "platform/file_path.h"
+#include "platform/message_box.h"
+
+namespace {
+
+bool ClampTextures = false;
+
+const char* const kBmpCaption = "BMP Unit";
+const char* const kTgaCaption = "TGA File Error";
+
+// The whole file, or nothing when it cannot be opened.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& name) {
+  std::ifstream in(NativePath(name), std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Shared steps of both creation routines; they differ only in minification.
+GLuint CreateMipmappedTexture(int32_t width, int32_t height, GLenum format, const uint8_t* pixels,
+                              GLint minFilter) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  const GLint wrap = ClampTextures ? GL_CLAMP : GL_REPEAT;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+  // Decoded rows are tightly packed; the GL's default alignment of 4 would
+  // shear RGB pictures whose width is not a multiple of 4.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  if (format == GL_RGBA) {
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+  } else {
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+  }
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  return name;
+}
+
+GLenum FormatOf(const TImage& image) { return image.BytesPerPixel == 4 ? GL_RGBA : GL_RGB; }
+
+void ShowMessage(const TReaderMessage& message) { ShowErrorMessage(message.Caption, message.Text); }
+
+// This build embeds no pictures in the executable, so every resource lookup
+// ends in the "not found in resource" message of the asking reader.
+void ReportMissingResource(const std::string& name, const char* caption) {
+  ShowErrorMessage(caption, "File not found in resource - " + name);
+}
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// Reads, decodes and uploads a TGA file for both TGA readers.
+bool LoadTGAWith(const std::string& name, int32_t& texture,
+                 GLuint (*create)(int32_t, int32_t, GLenum, const uint8_t*)) {
+  std::error_code ec;
+  const std::optional<std::vector<uint8_t>> bytes =
+      std::filesystem::is_regular_file(NativePath(name), ec) ? ReadWholeFile(name) : std::nullopt;
+  if (!bytes) {
+    ShowErrorMessage("TGA Texture", "File not found  - " + name);
+    return false;
+  }
+  const TDecodeResult decoded = DecodeTGA(*bytes);
+  if (decoded.Status != TDecodeStatus::Ok) {
+    ShowMessage(DecodeFailureMessage(decoded.Status, name));
+    return false;
+  }
+  const TImage& image = decoded.Image;
+  texture = static_cast<int32_t>(create(image.Width, image.Height, FormatOf(image), image.Pixels.data()));
+  return true;
+}
+
+bool EndsWith(const std::string& upperName, const char* suffix) {
+  const size_t n = std::char_traits<char>::length(suffix);
+  return upperName.size() >= n && upperName.compare(upperName.size() - n, n, suffix) == 0;
+}
+
+}  // namespace
+
+GLuint CreateTexture(int32_t Width, int32_t Height, GLenum Format, const uint8_t* Pixels) {
+  return CreateMipmappedTexture(Width, Height, Format, Pixels, GL_LINEAR_MIPMAP_NEAREST);
+}
+
+GLuint CreateTGATexture(int32_t Width, int32_t Height, GLenum Format, const uint8_t* Pixels) {
+  return CreateMipmappedTexture(Width, Height, Format, Pixels, GL_LINEAR_MIPMAP_LINEAR);
+}
+
+void SetTextureClamp(bool Clamp) { ClampTextures = Clamp; }
+
+TReaderMessage DecodeFailureMessage(TDecodeStatus Status, const std::string& Name) {
+  switch (Status) {
+    case TDecodeStatus::BmpShortPalette:
+      return {kBmpCaption, "Error reading palette"};
+    case TDecodeStatus::BmpBadPixelData:
+      return {kBmpCaption, "Error reading bitmap data"};
+    case TDecodeStatus::JpegUnreadable:
+      return {kBmpCaption, "Couldn't load JPG - " + Quoted(Name)};
+    case TDecodeStatus::TgaBadImageType:
+      return {kTgaCaption, "Couldn't load " + Quoted(Name) + ". Only 24 and 32bit TGA supported."};
+    case TDecodeStatus::TgaColorMapped:
+      return {kTgaCaption, "Couldn't load " + Quoted(Name) + ". Colormapped TGA files not supported."};
+    case TDecodeStatus::TgaBadDepth:
+      return {kTgaCaption, "Couldn't load " + Quoted(Name) + ". Only 24 and 32 bit TGA files supported."};
+    case TDecodeStatus::TgaShortData:
+      return {kTgaCaption, "Couldn't read file " + Quoted(Name) + "."};
+    case TDecodeStatus::Ok:
+      break;
+  }
+  return {"", ""};
+}
+
+void LoadImageTexture(const std::string& Name, int32_t& Texture, bool FromResource) {
+  std::string upper = Name;
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  if (EndsWith(upper, ".BMP")) LoadBMPTexture(Name, Texture, FromResource);
+  if (EndsWith(upper, ".JPG")) LoadJPGTexture(Name, Texture, FromResource);
+  if (EndsWith(upper, ".TGA")) LoadTGATexture(Name, Texture, FromResource);
+}
+
+bool LoadBMPTexture(const std::string& Name, int32_t& Texture, bool FromResource) {
+  if (FromResource) {
+    ReportMissingResource(Name, "BMP Texture");
+    return false;
+  }
+  const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
+  if (!bytes) {
+    ShowErrorMessage(kBmpCaption, "Error opening " + Name);
+    return false;
+  }
+  const TDecodeResult decoded = DecodeBMP(*bytes);
+  if (decoded.Status != TDecodeStatus::Ok) {
+    ShowMessage(DecodeFailureMessage(decoded.Status, Name));
+    return false;
+  }
+  const TImage& image = decoded.Image;
+  Texture = static_cast<int32_t>(CreateTexture(image.Width, image.Height, GL_RGB, image.Pixels.data()));
+  return true;
+}
+
+bool LoadJPGTexture(const std::string& Name, int32_t& Texture, bool FromResource) {
+  if (FromResource) {
+    ReportMissingResource(Name, "JPG Texture");
+    return false;
+  }
+  const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
+  const TDecodeResult decoded = bytes ? DecodeJPEG(*bytes) : TDecodeResult{TDecodeStatus::JpegUnreadable, {}};
+  if (decoded.Status != TDecodeStatus::Ok) {
+    ShowMessage(DecodeFailureMessage(decoded.Status, Name));
+    return false;
+  }
+  const TImage& image = decoded.Image;
+  Texture = static_cast<int32_t>(CreateTexture(image.Width, image.Height, GL_RGBA, image.Pixels.data()));
+  return true;
+}
+
+bool LoadTGATexture(const std::string& Name, int32_t& Texture, bool FromResource) {
+  if (FromResource) {
+    ReportMissingResource(Name, "TGA Texture");
+    return false;
+  }
+  return LoadTGAWith(Name, Texture, CreateTexture);
+}
+
+bool LoadTGAFile(const std::string& Name, int32_t& Texture) { return LoadTGAWith(Name, Texture, CreateTGATexture); }

@@ -1,0 +1,48 @@
+// Picture files into OpenGL textures: the readers for BMP, JPEG and TGA, the
+// dispatcher that picks one by extension, and texture creation.
+//
+// Every reader reports a failure to the viewer (ShowErrorMessage) and then
+// returns without a texture; its output argument keeps whatever it held, and
+// nothing is thrown. Call with the rendering context current.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <string>
+
+#include "textures/image_decode.h"
+
+// --- Texture creation -------------------------------------------------------
+
+// A new mipmapped texture (linear / nearest-mipmap filtering) from `pixels`:
+// Width * Height pixels of 3 (GL_RGB) or 4 (GL_RGBA) bytes, rows bottom-up,
+// tightly packed. The wrap mode follows SetTextureClamp. Returns its name.
+GLuint CreateTexture(int32_t Width, int32_t Height, GLenum Format, const uint8_t* Pixels);
+// The same with trilinear minification; used by the stand-alone TGA reader.
+GLuint CreateTGATexture(int32_t Width, int32_t Height, GLenum Format, const uint8_t* Pixels);
+// true: textures created from now on clamp (GL_CLAMP); false (initial): repeat.
+void SetTextureClamp(bool Clamp);
+
+// --- Readers (names are data names such as "gfx\\part.jpg") ----------------
+
+// Calls every reader whose extension (".BMP", ".JPG", ".TGA", compared
+// case-insensitively on the last four characters) matches; other names give
+// no texture and no message.
+void LoadImageTexture(const std::string& Name, int32_t& Texture, bool FromResource = false);
+// Each returns true when `Texture` received a new texture.
+bool LoadBMPTexture(const std::string& Name, int32_t& Texture, bool FromResource = false);
+bool LoadJPGTexture(const std::string& Name, int32_t& Texture, bool FromResource = false);
+bool LoadTGATexture(const std::string& Name, int32_t& Texture, bool FromResource = false);
+// The stand-alone TGA reader (file only), ending in CreateTGATexture.
+bool LoadTGAFile(const std::string& Name, int32_t& Texture);
+
+// --- Messages ---------------------------------------------------------------
+
+// The caption and text a reader shows when its decoder refuses the bytes of
+// `Name` with `Status` (which must not be Ok). veloria-tool prints the same.
+struct TReaderMessage {
+  std::string Caption;
+  std::string Text;
+};
+TReaderMessage DecodeFailureMessage(TDecodeStatus Status, const std::string& Name);
