@@ -89,8 +89,9 @@ TEST(Models, HeartFillsAboutHalfTheHeartCamerasView) {
   EXPECT_GT(fraction, 0.4f);
   EXPECT_LT(fraction, 0.6f);
   EXPECT_NEAR(box.low.y + box.high.y, 0.0f, 0.1f);  // centred on the camera's target
-  EXPECT_GT(box.high.x - box.low.x, 15.0f);          // wider than deep, as a heart is
-  EXPECT_LT(box.high.z - box.low.z, box.high.x - box.low.x);
+  // Wider (along z) than deep (along x): its front faces the camera's start.
+  EXPECT_GT(box.high.z - box.low.z, 15.0f);
+  EXPECT_LT(box.high.x - box.low.x, box.high.z - box.low.z);
 }
 
 TEST(Models, CageEnclosesTheHeartCameraAndFacesInwards) {

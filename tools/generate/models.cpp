@@ -28,6 +28,7 @@ constexpr float kPi = std::numbers::pi_v<float>;
 // the finest lattice, its corners merged into shared vertices, relaxed a
 // little and scaled to 6.5 units tall. Mapping: u around the vertical axis,
 // v bottom to top; the seam runs down the back, where the surface is smooth.
+// The front faces +x.
 
 namespace {
 
@@ -133,7 +134,9 @@ Model3DSObject BuildHeart() {
   Model3DSObject heart;
   heart.Name = "Heart";
   for (const TVertex& v : sink.vertices) {
-    heart.Vertices.push_back({v.x * scale, v.y * scale, (v.z - middle) * scale});
+    // A quarter turn about z: the front (-y in the formula) faces +x, towards
+    // where the heart scene's camera starts.
+    heart.Vertices.push_back({-v.y * scale, v.x * scale, (v.z - middle) * scale});
     // The angle around z, 0 at the back (+y), growing through +x.
     const float u = std::atan2(-v.x, -v.y) / (2 * kPi) + 0.5f;
     heart.TexCoords.push_back(MakeTexCoord(u, (v.z - low) / (high - low)));

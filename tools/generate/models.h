@@ -6,7 +6,8 @@
 
 #include "tools/generate/write_3ds.h"
 
-// A smooth heart 6.5 units tall, centred on the origin, up along +z.
+// A smooth heart 6.5 units tall, centred on the origin, up along +z, its
+// front facing +x.
 Model3DSObject BuildHeart();
 // An inverted geosphere of flat facets, about 24 units in radius, facing
 // inwards: the room around the heart scene's camera.
