@@ -3,6 +3,7 @@
 #include "geometry/File3DS.h"
 
 #include <cstdio>
+#include <new>
 #include <utility>
 
 #include "geometry/Const3DS.h"
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr uint32_t kHeaderSize = 6;
+constexpr const char* kNoMemory = "Not enough memory to complete operation.";
 
 bool IsRootTag(uint16_t tag) { return tag == kM3DMagic || tag == kCMagic || tag == kMLibMagic; }
 
@@ -40,7 +42,11 @@ TFile3DS::TFile3DS(const std::string& fileName) : TFile3DS(ReadFileBytes(fileNam
 
 TFile3DS::TFile3DS(std::vector<uint8_t> bytes, std::string fileName)
     : fileName_(std::move(fileName)), bytes_(std::move(bytes)) {
-  ReadChunkTree();
+  try {
+    ReadChunkTree();
+  } catch (const std::bad_alloc&) {
+    throw E3DSError(kNoMemory);
+  }
 }
 
 uint64_t TFile3DS::ChildrenStart(const TChunk3DS& node) const {
@@ -225,9 +231,13 @@ const TMesh3DS* TObjectList::Mesh(int32_t index) {
   for (const TFile3DS::ObjectEntry& entry : file_.ObjectIndex()) {
     if (file_.FindChunk(entry.Chunk, kNTriObject) < 0) continue;
     if (seen++ < index) continue;
-    auto mesh = std::make_unique<TMesh3DS>();
-    file_.DecodeMesh(entry, *mesh);
-    MeshList[index] = std::move(mesh);
+    try {
+      auto mesh = std::make_unique<TMesh3DS>();
+      file_.DecodeMesh(entry, *mesh);
+      MeshList[index] = std::move(mesh);
+    } catch (const std::bad_alloc&) {
+      throw E3DSError(kNoMemory);
+    }
     break;
   }
   return MeshList[index].get();

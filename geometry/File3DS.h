@@ -39,7 +39,8 @@ class TFile3DS {
  public:
   // Reads the file and its chunk tree. Throws EFOpenError "Cannot open file %s",
   // EReadError "Stream read error" for a file shorter than one chunk header,
-  // E3DSError for a malformed chunk tree.
+  // E3DSError for a malformed chunk tree (or "Not enough memory to complete
+  // operation." when the tree cannot be held).
   explicit TFile3DS(const std::string& fileName);
   // The same over bytes already in memory; `fileName` only names them.
   TFile3DS(std::vector<uint8_t> bytes, std::string fileName);

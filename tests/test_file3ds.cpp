@@ -50,6 +50,96 @@ TEST(File3DS, OnlyObjectsWithATriangleMeshCount) {
   EXPECT_EQ(mesh->FaceArray[1].flag, 7);
 }
 
+// A file laid out as modelling programs write them: version chunks, a
+// material, master scale, two meshes with flags, matrix and smoothing, a
+// spotlight, a camera, and a keyframer section with object nodes.
+TEST(File3DS, ExporterStyleFileWithMaterialsLightsCamerasAndKeyframes) {
+  Chunk3DSBuilder material(0xAFFF);
+  material.Add(Chunk3DSBuilder(0xA000).String("Gold"));
+  material.Add(Chunk3DSBuilder(0xA010).Add(Chunk3DSBuilder(0x0011).U8(200).U8(150).U8(20)));
+  material.Add(Chunk3DSBuilder(0xA040).Add(Chunk3DSBuilder(0x0030).U16(40)));
+  material.Add(Chunk3DSBuilder(0xA200).Add(Chunk3DSBuilder(0x0030).U16(100)).Add(Chunk3DSBuilder(0xA300).String("GOLD.JPG")).Add(Chunk3DSBuilder(0xA351).U16(0)));
+
+  Chunk3DSBuilder detailed(0x4000);
+  {
+    Chunk3DSBuilder mesh(0x4100);
+    Model3DSObject strip = StripObject("Box01", 5);
+    Chunk3DSBuilder points(0x4110);
+    points.U16(5);
+    for (const TVertex& v : strip.Vertices) points.F32(v.x).F32(v.y).F32(v.z);
+    Chunk3DSBuilder flags(0x4111);
+    flags.U16(5);
+    for (int i = 0; i < 5; ++i) flags.U16(0);
+    Chunk3DSBuilder map(0x4140);
+    map.U16(5);
+    for (const TTexCoord& t : strip.TexCoords) map.F32(t.u).F32(t.v);
+    Chunk3DSBuilder matrix(0x4160);
+    for (int i = 0; i < 12; ++i) matrix.F32(i % 4 == 0 ? 1.0f : 0.0f);
+    Chunk3DSBuilder faces(0x4120);
+    faces.U16(3);
+    for (const TFace& f : strip.Faces) faces.U16(f.a).U16(f.b).U16(f.c).U16(7);
+    faces.Add(Chunk3DSBuilder(0x4130).String("Gold").U16(3).U16(0).U16(1).U16(2));
+    faces.Add(Chunk3DSBuilder(0x4150).U32(1).U32(1).U32(1));
+    mesh.Add(points).Add(flags).Add(map).Add(matrix).Add(Chunk3DSBuilder(0x4165).U8(3)).Add(faces);
+    detailed.String("Box01").Add(Chunk3DSBuilder(0x4012)).Add(mesh);
+  }
+  Chunk3DSBuilder spot(0x4000);
+  {
+    Chunk3DSBuilder light(0x4600);
+    light.F32(10).F32(20).F32(30).Add(Chunk3DSBuilder(0x0010).F32(1).F32(1).F32(1));
+    Chunk3DSBuilder cone(0x4610);
+    cone.F32(0).F32(0).F32(0).F32(30).F32(45).Add(Chunk3DSBuilder(0x4627));
+    light.Add(cone).Add(Chunk3DSBuilder(0x4620));
+    spot.String("Spot01").Add(light);
+  }
+  Chunk3DSBuilder camera(0x4000);
+  {
+    Chunk3DSBuilder lens(0x4700);
+    for (int i = 0; i < 8; ++i) lens.F32(static_cast<float>(i));
+    lens.Add(Chunk3DSBuilder(0x4720).F32(1).F32(1000));
+    camera.String("Camera01").Add(lens);
+  }
+  Chunk3DSBuilder editor(0x3D3D);
+  editor.Add(Chunk3DSBuilder(0x3D3E).U32(3)).Add(material).Add(Chunk3DSBuilder(0x0100).F32(1));
+  editor.Add(Chunk3DSBuilder(0x1200).Add(Chunk3DSBuilder(0x0010).F32(0).F32(0).F32(0)));
+  editor.Add(Chunk3DSBuilder(0x2100).Add(Chunk3DSBuilder(0x0010).F32(0.1f).F32(0.1f).F32(0.1f)));
+  editor.Add(detailed).Add(spot).Add(camera).Add(MeshObjectChunk(StripObject("Sphere01", 7)));
+
+  Chunk3DSBuilder keyframer(0xB000);
+  keyframer.Add(Chunk3DSBuilder(0xB00A).U16(5).String("MAXSCENE").U32(100));
+  keyframer.Add(Chunk3DSBuilder(0xB008).U32(0).U32(100)).Add(Chunk3DSBuilder(0xB009).U32(0));
+  for (const char* name : {"Box01", "Sphere01"}) {
+    Chunk3DSBuilder node(0xB002);
+    node.Add(Chunk3DSBuilder(0xB030).U16(0));
+    node.Add(Chunk3DSBuilder(0xB010).String(name).U16(0).U16(0).U16(0xFFFF));
+    node.Add(Chunk3DSBuilder(0xB013).F32(0).F32(0).F32(0));
+    Chunk3DSBuilder track(0xB020);
+    track.U16(0).U32(0).U32(0).U32(1).U32(0).U16(0).F32(1).F32(2).F32(3);
+    node.Add(track);
+    keyframer.Add(node);
+  }
+  Chunk3DSBuilder root(0x4D4D);
+  root.Add(Chunk3DSBuilder(0x0002).U32(3)).Add(editor).Add(keyframer);
+
+  TFile3DS file = Open(root.Encode());
+  ASSERT_EQ(file.Objects.MeshCount(), 2);
+  const TMesh3DS* box = file.Objects.Mesh(0);
+  EXPECT_EQ(box->Name, "Box01");
+  EXPECT_EQ(box->NVertices, 5);
+  EXPECT_EQ(box->NVFlags, 5);
+  EXPECT_EQ(box->NFaces, 3);
+  EXPECT_EQ(box->NMats, 1);
+  EXPECT_EQ(box->SmoothArray.size(), 3u);
+  EXPECT_EQ(box->LocMatrix[4], 1.0f);
+  EXPECT_EQ(box->MeshColor, 3);
+  EXPECT_TRUE(box->IsNoCast);
+  EXPECT_EQ(file.Objects.Mesh(1)->Name, "Sphere01");
+  EXPECT_EQ(file.Objects.Mesh(1)->NFaces, 5);
+  const int32_t nodeHeader = file.FindChunk(0, 0xB010);
+  ASSERT_GE(nodeHeader, 0);
+  EXPECT_EQ(file.Chunks()[nodeHeader].Next, file.FindChunk(0, 0xB013));
+}
+
 TEST(File3DS, RequestedMeshIsDecodedOnceAndCached) {
   TFile3DS file = Open(ModelFile({MeshObjectChunk(StripObject("a", 3)), MeshObjectChunk(StripObject("b", 5))}));
   ASSERT_EQ(file.Objects.MeshCount(), 2);

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -47,6 +48,14 @@ TEST(InspectModel, SummarisesEveryMesh) {
             std::string::npos)
       << json.out;
   EXPECT_NE(json.out.find("\"max\": [2, 4, 6]"), std::string::npos) << json.out;
+
+  // A coordinate that is not a number stays valid JSON.
+  Model3DSObject odd = StripObject("odd \"one\"", 3);
+  odd.Vertices[0].x = NAN;
+  const RunResult nan = RunTool("model --json " + WriteTempModel("nan.3ds", Encode3DSModel({odd})));
+  EXPECT_EQ(nan.status, 0);
+  EXPECT_NE(nan.out.find("\"name\": \"odd \\\"one\\\"\""), std::string::npos) << nan.out;
+  EXPECT_NE(nan.out.find("\"min\": [null, 0, 0]"), std::string::npos) << nan.out;
 }
 
 TEST(InspectModel, RejectedFilesExitWithTheReadersMessage) {

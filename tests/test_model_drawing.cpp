@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "draw2d/overlay.h"
 #include "draw2d/stencil.h"
 #include "geometry/ORV2Classes.h"
 #include "geometry/lights.h"
@@ -175,7 +176,7 @@ class Stencil : public GLTest {
     PlainView();
     ClearStencilValue();
   }
-  // Steps 1 to 5 with an optional shape and a red layer through the mask.
+  // The scenes' five steps with an optional shape and a red layer through the mask.
   void MaskedLayer(bool drawShape) {
     ClearStencilBuffer();
     BeginStencilMask();
@@ -184,10 +185,16 @@ class Stencil : public GLTest {
     glColor4f(0, 0, 1, 1);
     FillRect(0.5f, 0.5f, 1, 1);  // unmasked, top right
     EnableStencil();
-    glColor4f(1, 0, 0, 1);
-    FillRect(-1, -1, 1, 1);
+    BeginOverlay();
+    TColorRGBA red;
+    SetRGBA(red, 1, 0, 0, 1);
+    DrawColorQuad(red, 0, 0, 800, 600);
+    EndOverlay();
+    // DrawColorQuad restores every attribute: the clip test is still on.
+    stencilOnAfterLayer = glIsEnabled(GL_STENCIL_TEST);
     EndStencil();
   }
+  bool stencilOnAfterLayer = false;
 };
 
 TEST_F(Stencil, LayerShowsOnlyInsideTheShape) {
@@ -195,6 +202,7 @@ TEST_F(Stencil, LayerShowsOnlyInsideTheShape) {
   EXPECT_EQ(ReadPixel(400, 300).r, 255);  // inside the shape
   EXPECT_EQ(ReadPixel(100, 100).r, 0);    // outside
   EXPECT_EQ(ReadPixel(750, 550).b, 255);  // the unmasked layer
+  EXPECT_TRUE(stencilOnAfterLayer);
   EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 }

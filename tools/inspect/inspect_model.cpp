@@ -2,10 +2,10 @@
 // the show's loader sees them: per mesh its name, vertex, face and
 // mapping-coordinate counts and bounding box; or the reader's error.
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -72,14 +72,23 @@ void PrintText(const std::string& fileName, const std::vector<MeshSummary>& mesh
   }
 }
 
+// A JSON number, or null for an infinity or NaN read from a file.
+std::string JsonNumber(float value) {
+  if (!std::isfinite(value)) return "null";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", value);
+  return text;
+}
+
 void PrintJson(const std::string& fileName, const std::vector<MeshSummary>& meshes) {
   std::printf("{\"file\": %s, \"meshCount\": %zu, \"meshes\": [", JsonString(fileName).c_str(), meshes.size());
   for (size_t i = 0; i < meshes.size(); ++i) {
     const MeshSummary& m = meshes[i];
     std::printf("%s\n  {\"name\": %s, \"vertices\": %d, \"faces\": %d, \"mappingCoordinates\": %d, "
-                "\"box\": {\"min\": [%.9g, %.9g, %.9g], \"max\": [%.9g, %.9g, %.9g]}}",
-                i == 0 ? "" : ",", JsonString(m.name).c_str(), m.vertices, m.faces, m.mappingCoordinates, m.low.x,
-                m.low.y, m.low.z, m.high.x, m.high.y, m.high.z);
+                "\"box\": {\"min\": [%s, %s, %s], \"max\": [%s, %s, %s]}}",
+                i == 0 ? "" : ",", JsonString(m.name).c_str(), m.vertices, m.faces, m.mappingCoordinates,
+                JsonNumber(m.low.x).c_str(), JsonNumber(m.low.y).c_str(), JsonNumber(m.low.z).c_str(),
+                JsonNumber(m.high.x).c_str(), JsonNumber(m.high.y).c_str(), JsonNumber(m.high.z).c_str());
   }
   std::printf("]}\n");
 }
