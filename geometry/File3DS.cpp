@@ -169,15 +169,11 @@ void TFile3DS::ReadChunkTree() {
 
 int32_t TFile3DS::FindChunk(int32_t node, uint16_t tag) const {
   if (node < 0) return -1;
-  // Pre-order: the node, then each child's subtree in order.
-  std::vector<int32_t> pending{node};
-  while (!pending.empty()) {
-    const int32_t current = pending.back();
-    pending.pop_back();
-    if (chunks_[current].Tag == tag) return current;
-    std::vector<int32_t> children;
-    for (int32_t c = chunks_[current].FirstChild; c >= 0; c = chunks_[c].Next) children.push_back(c);
-    pending.insert(pending.end(), children.rbegin(), children.rend());
+  // The tree is stored in pre-order, so a node's subtree is the run of nodes
+  // that follows it up to the first one at or past its end in the file.
+  const uint64_t end = EndOf(chunks_[node]);
+  for (size_t i = node; i < chunks_.size() && (i == static_cast<size_t>(node) || chunks_[i].Position < end); ++i) {
+    if (chunks_[i].Tag == tag) return static_cast<int32_t>(i);
   }
   return -1;
 }
@@ -201,18 +197,26 @@ const std::vector<TFile3DS::ObjectEntry>& TFile3DS::ObjectIndex() {
       const TChunk3DS& chunk = chunks_[c];
       ChunkCursor cursor(bytes_, chunk.Tag, chunk.Position, chunk.Position + kHeaderSize,
                          static_cast<uint32_t>(EndOf(chunk)));
-      objects_.push_back({cursor.ReadString("object name"), c});
+      objects_.push_back({cursor.ReadString("object name"), c, FindChunk(c, kNTriObject) >= 0});
     }
   }
   indexValid_ = true;
   return objects_;
 }
 
-int32_t TObjectList::MeshCount() {
-  int32_t count = 0;
-  for (const TFile3DS::ObjectEntry& entry : file_.ObjectIndex()) {
-    if (file_.FindChunk(entry.Chunk, kNTriObject) >= 0) ++count;
+const std::vector<int32_t>& TObjectList::MeshEntries() {
+  if (!meshEntriesValid_) {
+    const std::vector<TFile3DS::ObjectEntry>& index = file_.ObjectIndex();
+    for (size_t i = 0; i < index.size(); ++i) {
+      if (index[i].HasMesh) meshEntries_.push_back(static_cast<int32_t>(i));
+    }
+    meshEntriesValid_ = true;
   }
+  return meshEntries_;
+}
+
+int32_t TObjectList::MeshCount() {
+  const int32_t count = static_cast<int32_t>(MeshEntries().size());
   if (count > 0 && MeshList.empty()) MeshList.resize(count);
   return count;
 }
@@ -227,18 +231,12 @@ const TMesh3DS* TObjectList::Mesh(int32_t index) {
   if (root.Tag != kM3DMagic && root.Tag != kCMagic) {
     throw E3DSError("The database passed as an argument is the wrong kind of\rdatabase for this function.");
   }
-  int32_t seen = 0;
-  for (const TFile3DS::ObjectEntry& entry : file_.ObjectIndex()) {
-    if (file_.FindChunk(entry.Chunk, kNTriObject) < 0) continue;
-    if (seen++ < index) continue;
-    try {
-      auto mesh = std::make_unique<TMesh3DS>();
-      file_.DecodeMesh(entry, *mesh);
-      MeshList[index] = std::move(mesh);
-    } catch (const std::bad_alloc&) {
-      throw E3DSError(kNoMemory);
-    }
-    break;
+  try {
+    auto mesh = std::make_unique<TMesh3DS>();
+    file_.DecodeMesh(file_.ObjectIndex()[MeshEntries()[index]], *mesh);
+    MeshList[index] = std::move(mesh);
+  } catch (const std::bad_alloc&) {
+    throw E3DSError(kNoMemory);
   }
   return MeshList[index].get();
 }

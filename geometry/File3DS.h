@@ -31,8 +31,13 @@ class TObjectList {
   const TMesh3DS* Mesh(int32_t index);
 
  private:
+  // Positions in the file's object index of the objects with a mesh.
+  const std::vector<int32_t>& MeshEntries();
+
   TFile3DS& file_;
   std::vector<std::unique_ptr<TMesh3DS>> MeshList;  // sized on the first non-zero count
+  std::vector<int32_t> meshEntries_;
+  bool meshEntriesValid_ = false;
 };
 
 class TFile3DS {
@@ -65,6 +70,7 @@ class TFile3DS {
   struct ObjectEntry {
     std::string Name;
     int32_t Chunk;
+    bool HasMesh;  // a 0x4100 chunk somewhere in its subtree
   };
 
   void ReadChunkTree();
