@@ -23,10 +23,11 @@ constexpr float kPi = std::numbers::pi_v<float>;
 }  // namespace
 
 // --- Heart -------------------------------------------------------------------
-// The implicit heart (x^2 + 9/4 y^2 + z^2 - 1)^3 - x^2 z^3 - 9/80 y^2 z^3 = 0
+// The implicit heart (x^2 + 2 y^2 + z^2 - 1)^3 - x^2 z^3 - y^2 z^3 / 10 = 0
 // (inside where negative), polygonised by the show's own marching cubes at
-// the finest lattice, its corners merged into shared vertices, relaxed a
-// little and scaled to 6.5 units tall. Mapping: u around the vertical axis,
+// a 40-cell lattice, its corners merged into shared vertices, relaxed (which
+// also softens a ridge the formula has below its middle) and scaled to 6.5
+// units tall. Mapping: u around the vertical axis,
 // v bottom to top; the seam runs down the back, where the surface is smooth.
 // The front faces +x.
 
@@ -60,8 +61,8 @@ class IndexedSink : public TFieldSink {
 };
 
 float HeartFunction(float x, float y, float z) {
-  const float a = x * x + 2.25f * y * y + z * z - 1;
-  return a * a * a - x * x * z * z * z - 0.1125f * y * y * z * z * z;
+  const float a = x * x + 2 * y * y + z * z - 1;
+  return a * a * a - x * x * z * z * z - 0.1f * y * y * z * z * z;
 }
 
 // The heart function divided by the length of its gradient: close to the
@@ -123,7 +124,7 @@ Model3DSObject BuildHeart() {
   }
   IndexedSink sink(2 * kReach / field.Size);
   field.Polygonise(sink);
-  RelaxSurface(sink.vertices, sink.faces, 15);
+  RelaxSurface(sink.vertices, sink.faces, 20);
 
   float low = sink.vertices[0].z, high = low;
   for (const TVertex& v : sink.vertices) {
