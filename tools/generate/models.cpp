@@ -27,9 +27,9 @@ constexpr float kPi = std::numbers::pi_v<float>;
 // (inside where negative), polygonised by the show's own marching cubes at
 // a 40-cell lattice, its corners merged into shared vertices, relaxed (which
 // also softens a ridge the formula has below its middle) and scaled to 6.5
-// units tall. Mapping: u around the vertical axis,
-// v bottom to top; the seam runs down the back, where the surface is smooth.
-// The front faces +x.
+// units tall. x is the width and y the depth in the formula; in the file the
+// front faces +x. Mapping: u around the vertical axis, v bottom to top; the
+// seam runs down the back, where the surface is smooth.
 
 namespace {
 
@@ -138,7 +138,7 @@ Model3DSObject BuildHeart() {
     // A quarter turn about z: the front (-y in the formula) faces +x, towards
     // where the heart scene's camera starts.
     heart.Vertices.push_back({-v.y * scale, v.x * scale, (v.z - middle) * scale});
-    // The angle around z, 0 at the back (+y), growing through +x.
+    // The angle around z in the formula, 0 and 1 at its back (+y).
     const float u = std::atan2(-v.x, -v.y) / (2 * kPi) + 0.5f;
     heart.TexCoords.push_back(MakeTexCoord(u, (v.z - low) / (high - low)));
   }
