@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "geometry/ORV2_3ds.h"
 #include "runtime/stream_errors.h"
@@ -75,6 +76,33 @@ TEST_F(ModelLoaderTest, FileWithoutMeshesHasNoIndexAtAll) {
   Loader3DS->OpenFile(WriteTempModel("lights.3ds", ModelFile({LightObject("a")})));
   EXPECT_EQ(Loader3DS->MeshCount, 0);
   EXPECT_THROW(Loader3DS->GetMesh(0), EListError);
+}
+
+TEST_F(ModelLoaderTest, MutatedFilesNeverYieldFacesOutsideTheirVertices) {
+  const std::vector<uint8_t> good = Encode3DSModel({StripObject("a", 6), StripObject("b", 4)});
+  std::mt19937 rng(2024);
+  std::uniform_int_distribution<size_t> at(0, good.size() - 1);
+  std::uniform_int_distribution<int> byte(0, 255);
+  int loaded = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<uint8_t> bytes = good;
+    for (int k = 0; k < 1 + round % 3; ++k) bytes[at(rng)] = static_cast<uint8_t>(byte(rng));
+    try {
+      Loader3DS->File = std::make_unique<TFile3DS>(bytes, "mutated.3ds");
+      Loader3DS->MeshCount = Loader3DS->File->Objects.MeshCount();
+      for (int32_t i = 0; i < Loader3DS->MeshCount; ++i) {
+        const std::unique_ptr<TMeshDataNM> mesh = Loader3DS->GetMesh(i);
+        ASSERT_EQ(mesh->TexCoords.size(), mesh->Vertices.size());
+        for (const TFace& f : mesh->Faces) {
+          for (int32_t corner : {f.a, f.b, f.c}) ASSERT_LT(corner, mesh->VertexCount);
+        }
+        ++loaded;
+      }
+    } catch (const E3DSError&) {
+    } catch (const EReadError&) {
+    }
+  }
+  EXPECT_GT(loaded, 100);
 }
 
 TEST(Brush, LoadsMeshesWithNormalsAndTurnsThem) {
