@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/generate/music_writer.h"
+#include "tools/generate/models.h"
 
 namespace fs = std::filesystem;
 
@@ -21,6 +22,7 @@ struct DataWriter {
 
 const std::vector<DataWriter> kWriters = {
     {"music", WriteMusic},
+    {"models", WriteModels},
 };
 
 }  // namespace

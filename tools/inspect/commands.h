@@ -10,4 +10,7 @@ struct ToolCommand {
 };
 
 // Each subcommand is defined in its inspect_*.cpp.
+// sync FILE: the sections and events of a sync track, with its faults.
 int RunSyncCommand(int argc, char** argv);
+// model FILE [--json]: the mesh objects of a 3DS model file.
+int RunModelCommand(int argc, char** argv);
