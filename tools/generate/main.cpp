@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "tools/generate/music_writer.h"
+#include "tools/generate/models.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -18,6 +21,8 @@ struct DataWriter {
 };
 
 const std::vector<DataWriter> kWriters = {
+    {"music", WriteMusic},
+    {"models", WriteModels},
 };
 
 }  // namespace

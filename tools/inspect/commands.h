@@ -8,3 +8,9 @@ struct ToolCommand {
   const char* summary;
   int (*run)(int argc, char** argv);
 };
+
+// Each subcommand is defined in its inspect_*.cpp.
+// sync FILE: the sections and events of a sync track, with its faults.
+int RunSyncCommand(int argc, char** argv);
+// model FILE [--json]: the mesh objects of a 3DS model file.
+int RunModelCommand(int argc, char** argv);

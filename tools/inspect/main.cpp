@@ -10,6 +10,8 @@
 namespace {
 
 const std::vector<ToolCommand> kCommands = {
+    {"sync", "prints and checks a sync track (music\\sync.snc)", RunSyncCommand},
+    {"model", "mesh objects of a 3DS model file [--json]", RunModelCommand},
 };
 
 void PrintUsage(FILE* out) {
