@@ -32,7 +32,14 @@ void CopyToTexture(int32_t texture, int32_t size) {
 
 void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, float spread, int32_t passes) {
   // With no layers there is nothing to draw (and 1 / layers has no meaning).
-  if (layers <= 0) return;
+  if (layers <= 0 || passes <= 0) return;
+  // A picture that failed to load has no level 0, and one smaller than the
+  // square cannot take the copy: the GL would refuse it every pass.
+  GLint levelWidth = 0, levelHeight = 0;
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &levelWidth);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &levelHeight);
+  if (levelWidth < size || levelHeight < size) return;
   const float w = static_cast<float>(ActiveWindow.Width);
   const float h = static_cast<float>(ActiveWindow.Height);
   for (int32_t pass = 0; pass < passes; ++pass) {

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -49,6 +50,14 @@ std::unique_ptr<TSync> syncTrackObject;
 int32_t progressPicture = -1;
 // Whether BindOpenGL succeeded, so an early error releases only what exists.
 bool openGLBound = false;
+// Wall time of the load steps: LoadShow's span minus the bar frames inside it.
+using WallClock = std::chrono::steady_clock;
+double loadingWorkSeconds = 0.0;
+double loadingBarSeconds = 0.0;
+
+double WallSecondsSince(WallClock::time_point start) {
+  return std::chrono::duration<double>(WallClock::now() - start).count();
+}
 
 // Restores the system counter when a run on the fixed-step clock ends.
 class CounterScope {
@@ -76,6 +85,8 @@ void ResetRunState() {
   phase = DemoPhase::ProgressFade;
   openGLBound = false;
   progressPicture = -1;
+  loadingWorkSeconds = 0.0;
+  loadingBarSeconds = 0.0;
 }
 
 // Shows the observers the frame in the back buffer, then presents it.
@@ -122,6 +133,8 @@ void FadeInProgressPicture() {
 // numbers the load steps draw depend on it.
 void LoadShow() {
   phase = DemoPhase::Loading;
+  const WallClock::time_point start = WallClock::now();
+  loadingBarSeconds = 0.0;
   DrawLoadingBar(0.1f);
   // InitMetaballs joins here.
   DrawLoadingBar(0.15f);
@@ -146,6 +159,7 @@ void LoadShow() {
   SyncTrack = syncTrackObject.get();
   SyncTrack->LoadFromFile("music\\sync.snc");
   SyncTrack->Rewind();
+  loadingWorkSeconds = WallSecondsSince(start) - loadingBarSeconds;
 }
 
 // The loading screen darkens over 1 s under the full bar; each black quad is
@@ -267,11 +281,15 @@ void AddFrameObserver(FrameObserver observer) { frameObservers.push_back(std::mo
 void ClearFrameObservers() { frameObservers.clear(); }
 
 void DrawLoadingBar(float Progress) {
+  const WallClock::time_point start = WallClock::now();
   for (int frame = 0; frame < kLoadingBarFrames; ++frame) {
     DrawLoadingBarFrame(Progress);
     PresentShowFrame(-1, Progress);
   }
+  loadingBarSeconds += WallSecondsSince(start);
 }
+
+double LoadingWorkSeconds() { return loadingWorkSeconds; }
 
 int RunDemo(const RunOptions& options) {
   ResetRunState();

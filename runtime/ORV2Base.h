@@ -68,3 +68,8 @@ int RunDemo(const RunOptions& options);
 
 // Draws and presents 11 frames of the loading bar at `Progress` (0..1).
 void DrawLoadingBar(float Progress);
+
+// Wall-clock seconds the last (or current) run spent in its load steps: the
+// scenes' loading, the music, the font and the sync track, without the frames
+// of the loading bar drawn between them. 0 before any run has loaded.
+double LoadingWorkSeconds();

@@ -6,3 +6,5 @@
 // The RGB pixels of the back buffer's lower-left `width` x `height`, rows top
 // first. Call before PresentFrame, with the context current.
 PngImage GrabFrame(int width, int height);
+// The same into `image`, reusing its pixel storage: for grabbing every frame.
+void GrabFrameInto(int width, int height, PngImage& image);

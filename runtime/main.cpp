@@ -9,8 +9,22 @@
 
 #include "platform/message_box.h"
 #include "runtime/ORV2Base.h"
+#include "runtime/benchmark.h"
+#include "runtime/capture.h"
+#include "runtime/hud.h"
 #include "runtime/run_options.h"
 #include "runtime/shots.h"
+
+namespace {
+
+int RunMode(const RunOptions& options) {
+  if (options.benchmark) return RunBenchmark(options);
+  if (!options.captureFile.empty()) return RunCapture(options);
+  if (!options.shots.empty()) return RunShots(options);
+  return RunDemo(options);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   RunOptions options;
@@ -27,22 +41,21 @@ int main(int argc, char** argv) {
     std::puts("veloria " VELORIA_VERSION);
     return 0;
   }
-  const std::string unbuilt = UnbuiltOption(options);
-  if (!unbuilt.empty()) {
-    std::fprintf(stderr, "veloria: %s is not built yet in this version of the show.\n",
-                 unbuilt.c_str());
-    return 3;
-  }
-
   if (options.headless) {
     // Headless runs need no display and make no sound, unless the user chose
     // drivers of their own.
     setenv("SDL_VIDEODRIVER", "offscreen", /*overwrite=*/0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Ctrl-C stops a headless run instead of becoming a window-close event,
+    // which the show ignores.
+    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
   }
   SetDialogsEnabled(!options.headless);
+  // The HUD is drawn first, so shots and captures show it too.
+  ShowHud hud;
+  if (options.hud) AddFrameObserver([&hud](const DemoFrame& frame) { return hud.OnFrame(frame); });
   try {
-    return options.shots.empty() ? RunDemo(options) : RunShots(options);
+    return RunMode(options);
   } catch (const std::exception& e) {
     ShowErrorMessage("Error", e.what());
     return 1;

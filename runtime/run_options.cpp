@@ -128,12 +128,18 @@ std::string UsageText() {
       "                       -T seconds after the window opened (-0 is its first\n"
       "                       frame; the loading screen lasts about 4.75 s).\n"
       "  --out DIR            where --shots writes (created if missing)\n"
-      "  --capture FILE.mp4   render the whole show to a video (not built yet)\n"
+      "  --capture FILE.mp4   render the show from the start of its music to its end\n"
+      "                       into a video with sound through ffmpeg (H.264 for\n"
+      "                       .mp4, .mov, .mkv; other extensions pick their format)\n"
       "  --fps N              steps per second of the fixed-step clock of --shots,\n"
-      "                       --capture and --benchmark (default 60)\n"
-      "  --benchmark          time every section without a display (not built yet)\n"
+      "                       --capture and --benchmark, and the video's frame rate\n"
+      "                       (default 60)\n"
+      "  --benchmark          play the whole show without a display as fast as it\n"
+      "                       renders and print per-section frame times, the loading\n"
+      "                       work, GL errors and peak memory\n"
       "  --json FILE          with --benchmark: also write the figures as JSON\n"
-      "  --hud                draw time, section and frame rate (not built yet)\n"
+      "  --hud                draw the show time, section, beat and frame rate in the\n"
+      "                       top-left corner (with any other option)\n"
       "  --help               this text\n"
       "  --version            the program's version\n"
       "\n"
@@ -141,11 +147,4 @@ std::string UsageText() {
       "dummy audio drivers (unless SDL_VIDEODRIVER / SDL_AUDIODRIVER say otherwise),\n"
       "no dialogs, and a clock that moves exactly 1/N s per frame, so two runs\n"
       "give the same pictures.\n";
-}
-
-std::string UnbuiltOption(const RunOptions& options) {
-  if (!options.captureFile.empty()) return "--capture";
-  if (options.benchmark) return "--benchmark";
-  if (options.hud) return "--hud";
-  return std::string();
 }

@@ -40,7 +40,3 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
 
 // The text of --help.
 std::string UsageText();
-
-// The option of `options` that this build parses but cannot run yet (for
-// example "--capture"); empty when everything asked for is available.
-std::string UnbuiltOption(const RunOptions& options);

@@ -194,6 +194,18 @@ TEST_F(DriverTest, ObserverCanEndTheRunEarly) {
   EXPECT_EQ(frames.back().phase, DemoPhase::ProgressFade);
 }
 
+TEST_F(DriverTest, LoadingWorkLeavesOutTheBarFrames) {
+  WriteSync(ShortShow());
+  // 99 bar frames at 4 ms each: about 0.4 s of loading screen that is not work.
+  AddFrameObserver([](const DemoFrame& frame) {
+    if (frame.phase == DemoPhase::Loading) ::usleep(4000);
+    return true;
+  });
+  ASSERT_EQ(RunDemo(options), 0);
+  EXPECT_GT(LoadingWorkSeconds(), 0.0);
+  EXPECT_LT(LoadingWorkSeconds(), 0.2);
+}
+
 TEST(DataDirectoryTest, FallsBackToDataBesideTheProgram) {
   const fs::path home = fs::current_path();
   const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() / "data";

@@ -90,6 +90,19 @@ TEST_F(FeedbackBlurTest, NoPassesOrNoLayersChangeNothing) {
   EXPECT_EQ(ReadTextureLevel0(texture, kSize), before);
 }
 
+TEST_F(FeedbackBlurTest, MissingOrSmallTexturesAreLeftAlone) {
+  // A failed picture (-1) has no storage; a 256 texture cannot take a 512
+  // copy. Neither may raise a GL error (checked by the fixture).
+  glViewport(10, 20, 30, 40);
+  FeedbackBlur(kSize, -1, 2, 0.1f, 0.1f, 2);
+  const int32_t small = PatternTexture(256, [](int, int) { return 0xFFFFFFu; });
+  FeedbackBlur(kSize, small, 2, 0.1f, 0.1f, 2);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 30);
+  EXPECT_EQ(ReadTextureLevel0(small, 256)[0], 255);
+}
+
 TEST_F(FeedbackBlurTest, LeavesFullViewportPerspectiveAndItsColour) {
   const int32_t texture = CentreSquare(64);
   glMatrixMode(GL_MODELVIEW);

@@ -18,24 +18,11 @@
 #include "runtime/shots.h"
 #include "runtime/sync_file.h"
 #include "tests/gl_test_context.h"
+#include "tests/program_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path TempDir(const char* name) {
-  const fs::path dir = fs::temp_directory_path() / (std::string(name) + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(PngFileTest, WritesAndReadsBackRowsTopFirst) {
   const fs::path dir = TempDir("veloria_png_");
@@ -104,13 +91,6 @@ TEST(ShotDueTest, ShowAndLoadingShotsUseTheirOwnClocks) {
   EXPECT_TRUE(ShotDue(show, frame));
 }
 
-// Runs the program in `dir` with `args`; its stderr goes to dir/stderr.txt.
-int RunVeloria(const fs::path& dir, const std::string& args) {
-  const std::string command = "cd '" + dir.string() + "' && '" VELORIA_BINARY "' " + args +
-                              " >stdout.txt 2>stderr.txt";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 class ShotsRunTest : public ::testing::Test {
  protected:
@@ -159,9 +139,9 @@ TEST_F(ShotsRunTest, MissingSyncFileIsReportedNotCrashedOn) {
             std::string::npos);
 }
 
-TEST_F(ShotsRunTest, UnbuiltModesAndBadOptionsExitNonZero) {
-  EXPECT_EQ(RunVeloria(dir, "--benchmark"), 3);
-  EXPECT_NE(ReadText(dir / "stderr.txt").find("--benchmark is not built yet"), std::string::npos);
+TEST_F(ShotsRunTest, MissingSyncTrackAndBadOptionsExitNonZero) {
+  EXPECT_EQ(RunVeloria(dir, "--benchmark"), 1);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find("Cannot open file music\\sync.snc"), std::string::npos);
   EXPECT_EQ(RunVeloria(dir, "--shots 1"), 2);
   EXPECT_NE(ReadText(dir / "stderr.txt").find("--shots needs --out DIR"), std::string::npos);
   EXPECT_EQ(RunVeloria(dir, "--version"), 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/generate/music_writer.h"
+#include "tools/generate/models.h"
 #include "tools/generate/picture_art.h"
 
 namespace fs = std::filesystem;
@@ -23,6 +24,7 @@ struct DataWriter {
 const std::vector<DataWriter> kWriters = {
     {"pictures", WritePictures},
     {"music", WriteMusic},
+    {"models", WriteModels},
 };
 
 }  // namespace

@@ -10,7 +10,9 @@ struct ToolCommand {
 };
 
 // Each subcommand is defined in its inspect_*.cpp.
-// veloria-tool image FILE [--png OUT]
+// image FILE [--png OUT]: a picture decoded with the show's own decoders.
 int RunImageCommand(int argc, char** argv);
-// veloria-tool sync FILE
+// sync FILE: the sections and events of a sync track, with its faults.
 int RunSyncCommand(int argc, char** argv);
+// model FILE [--json]: the mesh objects of a 3DS model file.
+int RunModelCommand(int argc, char** argv);

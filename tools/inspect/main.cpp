@@ -10,8 +10,9 @@
 namespace {
 
 const std::vector<ToolCommand> kCommands = {
-    {"image", "decode a BMP, JPEG or TGA picture; --png OUT writes it as PNG", RunImageCommand},
+    {"image", "prints a picture's size and format as the show decodes it [--png OUT]", RunImageCommand},
     {"sync", "prints and checks a sync track (music\\sync.snc)", RunSyncCommand},
+    {"model", "mesh objects of a 3DS model file [--json]", RunModelCommand},
 };
 
 void PrintUsage(FILE* out) {

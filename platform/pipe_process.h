@@ -1,0 +1,44 @@
+// A helper program fed through a pipe to its standard input (the video
+// encoder of --capture). POSIX processes; no SDL.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The full path execvp would run for `name` (searched on PATH unless it holds
+// a '/'); empty when there is no such executable file.
+std::string FindOnPath(const std::string& name);
+
+// One child process. Destroying it while the child runs closes the pipe,
+// kills the child and waits for it, so no process outlives its owner.
+class PipeProcess {
+ public:
+  PipeProcess() = default;
+  ~PipeProcess();
+  PipeProcess(const PipeProcess&) = delete;
+  PipeProcess& operator=(const PipeProcess&) = delete;
+
+  // Starts argv[0] (looked up like FindOnPath) with the rest of `argv` as its
+  // arguments, its standard output and error appended to `logPath`. False with
+  // `error` filled when the program is not found or cannot be started.
+  bool Start(const std::vector<std::string>& argv, const std::string& logPath, std::string& error);
+  // Writes all `size` bytes to the child's input. False with `error` filled
+  // when the child has closed its input or exited (never raises SIGPIPE).
+  bool Write(const void* data, size_t size, std::string& error);
+  // True while the child has not exited; reaps it once it has.
+  bool Running();
+  // Closes the child's input and waits for it. True when it exited with
+  // status 0; otherwise `how` says how it ended ("exit status 1", "signal 9").
+  bool Finish(std::string& how);
+
+ private:
+  void Reap(bool wait);
+
+  pid_t pid_ = -1;
+  int input_ = -1;   // write end of the child's standard input
+  int status_ = 0;   // the wait status once reaped
+  bool reaped_ = false;
+};

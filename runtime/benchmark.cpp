@@ -1,0 +1,213 @@
+// The benchmark: per-frame timing with glFinish, GL error counting, the
+// report's table and JSON.
+
+#include "runtime/benchmark.h"
+
+#include <GL/gl.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "runtime/OrvikGL2.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using WallClock = std::chrono::steady_clock;
+
+// A lost context can report errors forever; a frame counts at most this many.
+constexpr int kMaxErrorsPerFrame = 64;
+
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(WallClock::now().time_since_epoch())
+      .count();
+}
+
+const char* PhaseName(DemoPhase phase) {
+  switch (phase) {
+    case DemoPhase::ProgressFade: return "progress fade";
+    case DemoPhase::Loading: return "loading";
+    case DemoPhase::PreShowFade: return "fade to the show";
+    case DemoPhase::Timeline: return "show";
+  }
+  return "?";
+}
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonNumber(double value, const char* format = "%.3f") {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
+bool BenchmarkRecorder::OnFrame(const DemoFrame& frame) {
+  glFinish();
+  const int64_t now = NowNs();
+  if (!started_) {
+    const GLubyte* renderer = glGetString(GL_RENDERER);
+    renderer_ = renderer != nullptr ? reinterpret_cast<const char*>(renderer) : "unknown";
+  }
+  if (started_ && frame.phase == DemoPhase::Timeline && frame.section >= 0 &&
+      frame.section < kBenchmarkSections) {
+    times_[frame.section].push_back(static_cast<double>(now - lastFinishNs_) / 1e6);
+  }
+  started_ = true;
+  for (int i = 0; i < kMaxErrorsPerFrame; ++i) {
+    const GLenum error = glGetError();
+    if (error == GL_NO_ERROR) break;
+    if (glErrors_ == 0) {
+      char where[160];
+      std::snprintf(where, sizeof where, "0x%04x in frame %lld (%s, show time %.3f s, section %d)",
+                    error, static_cast<long long>(frame.number), PhaseName(frame.phase),
+                    frame.showTime, frame.section);
+      firstGLError_ = where;
+    }
+    ++glErrors_;
+  }
+  // The time spent here is not the frame's: the next frame counts from now.
+  lastFinishNs_ = NowNs();
+  return true;
+}
+
+BenchmarkReport BenchmarkRecorder::Report() const {
+  BenchmarkReport report;
+  report.renderer = renderer_;
+  for (int s = 0; s < kBenchmarkSections; ++s) report.sections[s] = SummarizeFrameTimes(times_[s]);
+  report.glErrors = glErrors_;
+  report.firstGLError = firstGLError_;
+  return report;
+}
+
+double PeakResidentMB() {
+  rusage usage {};
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0.0;
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // Linux reports KiB
+}
+
+bool SectionMeetsTargets(const FrameTimeSummary& section) {
+  return section.frames == 0 || (section.median <= kTargetMedianMs && section.p99 <= kTargetP99Ms);
+}
+
+std::string FormatBenchmarkTable(const BenchmarkReport& report) {
+  auto mark = [](bool ok) { return ok ? "ok" : "MISSED"; };
+  std::string text = "veloria benchmark: " + std::to_string(report.fps) +
+                     " steps/s, renderer " + report.renderer + "\n\n";
+  char line[400];  // room for any double printed with %f
+  std::snprintf(line, sizeof line, "%-8s %7s %10s %8s %8s %8s  %s\n", "section", "frames", "median ms",
+                "p95 ms", "p99 ms", "max ms", "target (median <= 16.7, p99 <= 25)");
+  text += line;
+  for (int s = 0; s < kBenchmarkSections; ++s) {
+    const FrameTimeSummary& t = report.sections[s];
+    if (t.frames == 0) {
+      std::snprintf(line, sizeof line, "%-8d %7d %10s %8s %8s %8s\n", s, 0, "-", "-", "-", "-");
+    } else {
+      std::snprintf(line, sizeof line, "%-8d %7zu %10.2f %8.2f %8.2f %8.2f  %s\n", s, t.frames, t.median,
+                    t.p95, t.p99, t.max, mark(SectionMeetsTargets(t)));
+    }
+    text += line;
+  }
+  std::snprintf(line, sizeof line, "\nloading work   %8.3f s   %s (<= 0.5 s)\n", report.loadingWorkSeconds,
+                mark(report.loadingWorkSeconds <= kTargetLoadingSeconds));
+  text += line;
+  std::snprintf(line, sizeof line, "wall time      %8.2f s\n", report.wallSeconds);
+  text += line;
+  std::snprintf(line, sizeof line, "GL errors      %8lld     %s (none)\n",
+                static_cast<long long>(report.glErrors), mark(report.glErrors == 0));
+  text += line;
+  std::snprintf(line, sizeof line, "peak resident  %8.1f MB  %s (<= 250 MB)\n", report.peakResidentMB,
+                mark(report.peakResidentMB <= kTargetPeakResidentMB));
+  text += line;
+  if (!report.firstGLError.empty()) text += "first GL error " + report.firstGLError + "\n";
+  return text;
+}
+
+std::string FormatBenchmarkJson(const BenchmarkReport& report) {
+  std::string json = "{\n";
+  json += "  \"renderer\": " + JsonString(report.renderer) + ",\n";
+  json += "  \"steps_per_second\": " + std::to_string(report.fps) + ",\n";
+  json += "  \"sections\": [\n";
+  for (int s = 0; s < kBenchmarkSections; ++s) {
+    const FrameTimeSummary& t = report.sections[s];
+    auto ms = [&](double value) { return t.frames == 0 ? std::string("null") : JsonNumber(value); };
+    json += "    {\"section\": " + std::to_string(s) + ", \"frames\": " + std::to_string(t.frames) +
+            ", \"median_ms\": " + ms(t.median) + ", \"p95_ms\": " + ms(t.p95) +
+            ", \"p99_ms\": " + ms(t.p99) + ", \"max_ms\": " + ms(t.max) +
+            ", \"meets_target\": " + (SectionMeetsTargets(t) ? "true" : "false") + "}" +
+            (s + 1 < kBenchmarkSections ? ",\n" : "\n");
+  }
+  json += "  ],\n";
+  json += "  \"loading_work_s\": " + JsonNumber(report.loadingWorkSeconds, "%.4f") + ",\n";
+  json += "  \"wall_time_s\": " + JsonNumber(report.wallSeconds) + ",\n";
+  json += "  \"gl_errors\": " + std::to_string(report.glErrors) + ",\n";
+  json += "  \"first_gl_error\": " +
+          (report.firstGLError.empty() ? std::string("null") : JsonString(report.firstGLError)) + ",\n";
+  json += "  \"peak_resident_mb\": " + JsonNumber(report.peakResidentMB, "%.1f") + "\n";
+  return json + "}\n";
+}
+
+int RunBenchmark(const RunOptions& options) {
+  // The JSON path is made absolute first: the show changes the current directory.
+  std::error_code error;
+  const fs::path json =
+      options.jsonFile.empty() ? fs::path() : fs::absolute(options.jsonFile, error);
+  // A JSON file that could never be written is reported before the long run.
+  if (!json.empty() && !fs::is_directory(json.parent_path(), error)) {
+    std::fprintf(stderr, "veloria: cannot write %s: no directory %s\n", options.jsonFile.c_str(),
+                 json.parent_path().string().c_str());
+    return 1;
+  }
+  BenchmarkRecorder recorder;
+  AddFrameObserver([&recorder](const DemoFrame& frame) { return recorder.OnFrame(frame); });
+  const WallClock::time_point start = WallClock::now();
+  int status = 0;
+  try {
+    status = RunDemo(options);
+  } catch (...) {
+    ClearFrameObservers();
+    throw;
+  }
+  ClearFrameObservers();
+  BenchmarkReport report = recorder.Report();
+  report.fps = options.fps;
+  report.wallSeconds = std::chrono::duration<double>(WallClock::now() - start).count();
+  report.loadingWorkSeconds = LoadingWorkSeconds();
+  report.peakResidentMB = PeakResidentMB();
+  std::fputs(FormatBenchmarkTable(report).c_str(), stdout);
+  std::fflush(stdout);
+  if (!json.empty()) {
+    errno = 0;
+    std::ofstream out(json, std::ios::trunc);
+    out << FormatBenchmarkJson(report);
+    out.close();
+    if (!out) {
+      std::fprintf(stderr, "veloria: cannot write %s: %s\n", options.jsonFile.c_str(),
+                   errno != 0 ? std::strerror(errno) : "write error");
+      return 1;
+    }
+  }
+  return status;
+}

@@ -1,0 +1,387 @@
+// Video capture: the encoder's command line, the partial file, the progress
+// line, and the frame observer that feeds ffmpeg.
+
+#include "runtime/capture.h"
+
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "platform/file_path.h"
+#include "platform/pipe_process.h"
+#include "runtime/ORV2Base.h"
+#include "runtime/OrvikGL2.h"
+#include "runtime/frame_grab.h"
+#include "runtime/shared_state.h"
+#include "runtime/sync.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using WallClock = std::chrono::steady_clock;
+
+constexpr int32_t kCapturedSections = 8;  // sections 0..7; 8 ends the show
+constexpr const char* kMusicFile = "music\\test01.mp3";
+constexpr int kProgressBarWidth = 24;
+constexpr int kLogLinesShown = 6;
+
+// Set by SIGINT / SIGTERM while a capture runs; the next frame ends the run.
+volatile sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) { interrupted = 1; }
+
+// Installs OnInterrupt for SIGINT and SIGTERM and puts the old actions back.
+class InterruptScope {
+ public:
+  InterruptScope() {
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &oldInt_);
+    sigaction(SIGTERM, &action, &oldTerm_);
+  }
+  ~InterruptScope() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  InterruptScope(const InterruptScope&) = delete;
+  InterruptScope& operator=(const InterruptScope&) = delete;
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};
+
+// A file removed when the scope ends unless it was kept.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(fs::path path) : path_(std::move(path)) {}
+  ~TemporaryFile() {
+    if (!kept_) {
+      std::error_code ignored;
+      fs::remove(path_, ignored);
+    }
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  const fs::path& Path() const { return path_; }
+  void Keep() { kept_ = true; }
+
+ private:
+  fs::path path_;
+  bool kept_ = false;
+};
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// "m:ss" for a whole number of seconds.
+std::string MinutesSeconds(double seconds) {
+  const long total = std::lround(std::max(0.0, seconds));
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
+  return text;
+}
+
+// The last `count` lines of a text file, each indented.
+std::string LastLines(const fs::path& path, int count) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) lines.push_back(line);
+  }
+  std::string text;
+  const size_t first = lines.size() > static_cast<size_t>(count) ? lines.size() - count : 0;
+  for (size_t i = first; i < lines.size(); ++i) text += "  ffmpeg: " + lines[i] + "\n";
+  return text;
+}
+
+// Progress on stderr: redrawn in place on a terminal, else a line per 10%.
+class ProgressPrinter {
+ public:
+  explicit ProgressPrinter(int fps) : fps_(fps), terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+  void Update(int64_t frames, int64_t totalFrames, double wallSeconds, bool last) {
+    if (terminal_) {
+      if (!last && wallSeconds - lastPrinted_ < 0.2) return;
+      lastPrinted_ = wallSeconds;
+      std::fprintf(stderr, "\r\033[K%s%s",
+                   CaptureProgressLine(frames, totalFrames, wallSeconds, fps_).c_str(),
+                   last ? "\n" : "");
+      return;
+    }
+    const int64_t step = totalFrames > 0 ? frames * 10 / totalFrames : 0;
+    if (step > lastStep_ || (last && frames != lastFrames_)) {
+      lastStep_ = step;
+      lastFrames_ = frames;
+      std::fprintf(stderr, "%s\n", CaptureProgressLine(frames, totalFrames, wallSeconds, fps_).c_str());
+    }
+  }
+
+ private:
+  int fps_;
+  bool terminal_;
+  double lastPrinted_ = -1.0;
+  int64_t lastStep_ = 0;
+  int64_t lastFrames_ = 0;
+};
+
+// The frame observer: starts ffmpeg on the first frame of the show (the data
+// directory is current and the music loaded by then), sends every frame of
+// sections 0..7, and ends the run on the first failure or an interrupt.
+class FrameCapture {
+ public:
+  FrameCapture(const RunOptions& options, fs::path partial, fs::path log)
+      : options_(options), partial_(std::move(partial)), log_(std::move(log)), progress_(options.fps) {}
+
+  bool OnFrame(const DemoFrame& frame) {
+    if (interrupted) return false;
+    if (frame.phase != DemoPhase::Timeline || frame.section < 0 || frame.section >= kCapturedSections) {
+      return true;
+    }
+    if (!started_ && !StartEncoder()) return false;
+    if (!encoder_.Running()) {
+      error_ = "ffmpeg stopped before the show ended";
+      return false;
+    }
+    if (frames_ == 0) {
+      firstFrame_ = WallClock::now();
+      if (SyncTrack != nullptr) {
+        totalFrames_ = CaptureFrameCount(SyncTrack->SectionEnds[kCapturedSections - 1], options_.fps);
+      }
+    }
+    GrabFrameInto(ActiveWindow.Width, ActiveWindow.Height, frameImage_);
+    if (!encoder_.Write(frameImage_.pixels.data(), frameImage_.pixels.size(), error_)) {
+      error_ = "ffmpeg: " + error_;
+      return false;
+    }
+    ++frames_;
+    progress_.Update(frames_, totalFrames_, WallSecondsCapturing(), /*last=*/false);
+    return true;
+  }
+
+  // Closes ffmpeg's input and waits for it; false with Error() set when it failed.
+  bool FinishEncoder() {
+    if (frames_ > 0) progress_.Update(frames_, totalFrames_, WallSecondsCapturing(), /*last=*/true);
+    std::string how;
+    if (encoder_.Finish(how)) return true;
+    if (error_.empty()) error_ = "ffmpeg failed (" + how + ")";
+    else error_ += " (" + how + ")";
+    return false;
+  }
+
+  double WallSecondsCapturing() const {
+    return frames_ == 0 ? 0.0 : std::chrono::duration<double>(WallClock::now() - firstFrame_).count();
+  }
+  int64_t Frames() const { return frames_; }
+  const std::string& Error() const { return error_; }
+  bool Silent() const { return silent_; }
+
+ private:
+  bool StartEncoder() {
+    started_ = true;
+    // The video sounds like the show: silent when the show could not load its music.
+    std::error_code ignored;
+    fs::path music = fs::absolute(NativePath(kMusicFile), ignored);
+    const char* problem = !fs::is_regular_file(music, ignored) ? "was not found"
+                          : MusicSample < 0                    ? "could not be loaded"
+                                                               : nullptr;
+    if (problem != nullptr) {
+      std::fprintf(stderr, "veloria: warning: %s %s; the video will have no sound\n", kMusicFile,
+                   problem);
+      music.clear();
+      silent_ = true;
+    }
+    const std::vector<std::string> command = CaptureCommand(
+        partial_.string(), music.string(), ActiveWindow.Width, ActiveWindow.Height, options_.fps);
+    return encoder_.Start(command, log_.string(), error_);
+  }
+
+  const RunOptions& options_;
+  fs::path partial_;
+  fs::path log_;
+  ProgressPrinter progress_;
+  PipeProcess encoder_;
+  bool started_ = false;
+  bool silent_ = false;
+  int64_t frames_ = 0;
+  int64_t totalFrames_ = 0;
+  WallClock::time_point firstFrame_;
+  PngImage frameImage_;  // one frame's pixels, reused
+  std::string error_;
+};
+
+// A fresh, empty log file for ffmpeg in the temporary directory.
+fs::path MakeLogFile() {
+  std::error_code ignored;
+  std::string pattern = (fs::temp_directory_path(ignored) / "veloria-ffmpeg-XXXXXX").string();
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) return fs::path("/dev/null");
+  ::close(fd);
+  return pattern;
+}
+
+}  // namespace
+
+std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
+                                        int width, int height, int fps) {
+  std::vector<std::string> args = {
+      "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
+      "-f", "rawvideo", "-pix_fmt", "rgb24",
+      "-video_size", std::to_string(width) + "x" + std::to_string(height),
+      "-framerate", std::to_string(fps), "-i", "pipe:0"};
+  if (!musicPath.empty()) {
+    args.push_back("-i");
+    args.push_back(musicPath);
+    for (const char* arg : {"-map", "0:v:0", "-map", "1:a:0", "-af", "apad", "-shortest"}) {
+      args.push_back(arg);
+    }
+  }
+  const std::string extension = Lower(fs::path(outputPath).extension().string());
+  if (extension == ".mp4" || extension == ".m4v" || extension == ".mov" || extension == ".mkv") {
+    for (const char* arg : {"-c:v", "libx264", "-preset", "superfast", "-crf", "20", "-pix_fmt",
+                            "yuv420p"}) {
+      args.push_back(arg);
+    }
+    if (!musicPath.empty()) {
+      for (const char* arg : {"-c:a", "aac", "-b:a", "192k"}) args.push_back(arg);
+    }
+    if (extension != ".mkv") {
+      for (const char* arg : {"-movflags", "+faststart"}) args.push_back(arg);
+    }
+  }
+  args.push_back(outputPath);
+  return args;
+}
+
+std::string PartialCapturePath(const std::string& finalPath) {
+  const fs::path path(finalPath);
+  std::string name(1, '.');
+  name += path.stem().string();
+  name += ".partial";
+  name += path.extension().string();
+  return (path.parent_path() / name).string();
+}
+
+int64_t CaptureFrameCount(float showEnd, int fps) {
+  if (!(showEnd > 0.0f) || fps <= 0) return 0;
+  // The show clock reads frame i as the float of i / fps; count those <= end.
+  int64_t count = static_cast<int64_t>(std::floor(static_cast<double>(showEnd) * fps)) + 1;
+  while (static_cast<float>(static_cast<double>(count) / fps) <= showEnd) ++count;
+  while (count > 0 && static_cast<float>(static_cast<double>(count - 1) / fps) > showEnd) --count;
+  return count;
+}
+
+std::string CaptureProgressLine(int64_t frames, int64_t totalFrames, double wallSeconds, int fps) {
+  std::ostringstream line;
+  line << "capture ";
+  const double showSeconds = static_cast<double>(frames) / fps;
+  const double speed = wallSeconds > 0.0 ? showSeconds / wallSeconds : 0.0;
+  char number[64];
+  if (totalFrames > 0) {
+    const double done = std::clamp(static_cast<double>(frames) / totalFrames, 0.0, 1.0);
+    const int filled = static_cast<int>(std::floor(done * kProgressBarWidth));
+    line << "[" << std::string(filled, '#') << std::string(kProgressBarWidth - filled, '.') << "] ";
+    std::snprintf(number, sizeof number, "%lld/%lld frames %5.1f%%", static_cast<long long>(frames),
+                  static_cast<long long>(totalFrames), done * 100.0);
+    line << number;
+  } else {
+    line << frames << " frames";
+  }
+  std::snprintf(number, sizeof number, "  %.2fx real time", speed);
+  line << number;
+  if (totalFrames > 0 && speed > 0.0) {
+    const double left = static_cast<double>(std::max<int64_t>(totalFrames - frames, 0)) / fps / speed;
+    line << "  " << MinutesSeconds(left) << " left";
+  }
+  return line.str();
+}
+
+int RunCapture(const RunOptions& options) {
+  if (FindOnPath("ffmpeg").empty()) {
+    std::fprintf(stderr,
+                 "veloria: --capture needs ffmpeg, which was not found on PATH "
+                 "(install it, for example: sudo apt-get install ffmpeg)\n");
+    return 1;
+  }
+  // Paths are made absolute first: the show changes the current directory to its data.
+  std::error_code error;
+  const fs::path output = fs::absolute(options.captureFile, error);
+  if (!error && fs::is_directory(output, error)) {
+    std::fprintf(stderr, "veloria: cannot write %s: it is a directory\n", options.captureFile.c_str());
+    return 1;
+  }
+  TemporaryFile partial(PartialCapturePath(output.string()));
+  {
+    std::ofstream probe(partial.Path(), std::ios::binary | std::ios::trunc);
+    if (!probe) {
+      const int reason = errno;
+      std::fprintf(stderr, "veloria: cannot write %s: %s\n", options.captureFile.c_str(),
+                   std::strerror(reason));
+      return 1;
+    }
+  }
+  TemporaryFile log(MakeLogFile());
+  if (log.Path() == "/dev/null") log.Keep();
+
+  InterruptScope interruptScope;
+  FrameCapture capture(options, partial.Path(), log.Path());
+  AddFrameObserver([&capture](const DemoFrame& frame) { return capture.OnFrame(frame); });
+  int status = 0;
+  try {
+    status = RunDemo(options);
+  } catch (...) {
+    ClearFrameObservers();
+    throw;
+  }
+  ClearFrameObservers();
+
+  if (interrupted) {
+    std::fprintf(stderr, "\nveloria: capture interrupted; %s was not written\n",
+                 options.captureFile.c_str());
+    return 130;
+  }
+  const bool encoded = capture.FinishEncoder() && capture.Error().empty();
+  if (!encoded) {
+    std::fprintf(stderr, "veloria: the capture failed: %s\n%s", capture.Error().c_str(),
+                 LastLines(log.Path(), kLogLinesShown).c_str());
+    std::fprintf(stderr, "veloria: %s was not written\n", options.captureFile.c_str());
+    return 1;
+  }
+  if (status != 0) return status;
+  if (capture.Frames() == 0) {
+    std::fprintf(stderr, "veloria: the show ended before its first frame; %s was not written\n",
+                 options.captureFile.c_str());
+    return 1;
+  }
+  fs::rename(partial.Path(), output, error);
+  if (error) {
+    std::fprintf(stderr, "veloria: cannot write %s: %s\n", options.captureFile.c_str(),
+                 error.message().c_str());
+    return 1;
+  }
+  partial.Keep();
+  const double showSeconds = static_cast<double>(capture.Frames()) / options.fps;
+  const double wall = capture.WallSecondsCapturing();
+  std::fprintf(stderr, "veloria: wrote %s: %lld frames at %d fps, %.2f s of show%s, in %.1f s (%.2fx real time)\n",
+               output.string().c_str(), static_cast<long long>(capture.Frames()), options.fps,
+               showSeconds, capture.Silent() ? " without sound" : " with sound", wall,
+               wall > 0 ? showSeconds / wall : 0.0);
+  return 0;
+}

@@ -1,0 +1,37 @@
+// --capture: the show rendered headlessly on the fixed-step clock and piped
+// as raw RGB frames to ffmpeg, which encodes them together with the music.
+// The video starts with the music (the loading screen is not captured) and
+// ends with section 7.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/run_options.h"
+
+// The ffmpeg arguments (argv[0] "ffmpeg") that read `width` x `height` rgb24
+// frames at `fps` from standard input, add the audio of `musicPath` from its
+// start (none when empty; padded with silence if shorter than the picture)
+// and write `outputPath`. H.264 (x264 superfast) and AAC for .mp4, .m4v, .mov
+// and .mkv; other extensions get ffmpeg's choice for their container.
+std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
+                                        int width, int height, int fps);
+
+// Where the video is written until it is complete: ".<stem>.partial<ext>"
+// beside `finalPath`, so the extension still names the format.
+std::string PartialCapturePath(const std::string& finalPath);
+
+// The number of frames a capture at `fps` holds for a show ending at
+// `showEnd` seconds: every frame whose time i / fps is at or before the end.
+// 0 when the end is unknown (0 or less).
+int64_t CaptureFrameCount(float showEnd, int fps);
+
+// One progress line: a bar, frames done of `totalFrames` (0: unknown, no bar
+// or percent), the speed as a multiple of real time and the time left.
+std::string CaptureProgressLine(int64_t frames, int64_t totalFrames, double wallSeconds, int fps);
+
+// The --capture run. 0 when the video was written; 1 with a message on
+// stderr when ffmpeg is missing or fails, or the file cannot be written (no
+// partial file is left behind); 130 when interrupted.
+int RunCapture(const RunOptions& options);

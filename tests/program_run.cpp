@@ -1,0 +1,33 @@
+// Running the built show from tests.
+
+#include "tests/program_run.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+fs::path TempDir(const char* name) {
+  const fs::path dir = fs::temp_directory_path() / (std::string(name) + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int RunVeloria(const fs::path& dir, const std::string& args, const std::string& environment) {
+  const std::string command = "cd '" + dir.string() + "' && " + environment + " '" VELORIA_BINARY "' " +
+                              args + " >stdout.txt 2>stderr.txt";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
