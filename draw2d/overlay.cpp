@@ -1,5 +1,5 @@
-// 2D overlay drawing: projections, the overlay bracket and the four
-// full-screen quad routines, each with its own set-up and tear-down.
+// 2D overlay drawing: projections, the overlay bracket, the four full-screen
+// quad routines, each with its own set-up and tear-down, and billboards.
 
 #include "draw2d/overlay.h"
 
@@ -130,4 +130,31 @@ void DrawScreenFade(float r, float g, float b, float a) {
   BeginOverlay();
   DrawColorQuad(TColorRGBA{r, g, b, a}, 0.0f, 0.0f, 800.0f, 600.0f);
   EndOverlay();
+}
+
+void GetBillboardAxes(TVertex& up, TVertex& right) {
+  GLfloat m[16];  // column-major: row k of the rotation is m[k], m[k + 4], m[k + 8]
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  right = {m[0], m[4], m[8]};
+  up = {m[1], m[5], m[9]};
+}
+
+void DrawBillboard(const TVertex& centre, float size) {
+  TVertex up, right;
+  GetBillboardAxes(up, right);
+  auto corner = [&](float sr, float su) {
+    const GLfloat v[3] = {centre.x + size * (sr * right.x + su * up.x), centre.y + size * (sr * right.y + su * up.y),
+                          centre.z + size * (sr * right.z + su * up.z)};
+    glVertex3fv(v);
+  };
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 1.0f);
+  corner(-1.0f, -1.0f);
+  glTexCoord2f(1.0f, 1.0f);
+  corner(1.0f, -1.0f);
+  glTexCoord2f(1.0f, 0.0f);
+  corner(1.0f, 1.0f);
+  glTexCoord2f(0.0f, 0.0f);
+  corner(-1.0f, 1.0f);
+  glEnd();
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "geometry/VectorTypes.h"
 #include "textures/color.h"
 
 // Replaces the projection with the screen-space orthographic one.
@@ -43,3 +44,12 @@ void DrawColorQuad(const TColorRGBA& color, float x, float y, float w, float h);
 // BeginOverlay, DrawColorQuad over the whole 800 x 600 screen, EndOverlay: the
 // fades to and from black or white.
 void DrawScreenFade(float r, float g, float b, float a);
+
+// --- Billboards (in the current 3D space, not screen space) ----------------
+
+// The camera's up and right directions in the current object space, read
+// from the modelview matrix.
+void GetBillboardAxes(TVertex& up, TVertex& right);
+// One camera-facing textured quad around `centre`, reaching `size` along each
+// axis. Sets no state: texture, colour and blending are the caller's.
+void DrawBillboard(const TVertex& centre, float size);

@@ -200,4 +200,32 @@ TEST_F(OverlayTest, ScreenFadeCoversTheWholeScreen) {
   EXPECT_FLOAT_EQ(m[14], 0.0f);  // the bracket's modelview was popped
 }
 
+TEST_F(OverlayTest, BillboardFacesTheCamera) {
+  // Under an identity modelview: the axis-aligned square centre +- size.
+  TVertex up, right;
+  GetBillboardAxes(up, right);
+  EXPECT_FLOAT_EQ(right.x, 1.0f);
+  EXPECT_FLOAT_EQ(up.y, 1.0f);
+  EXPECT_FLOAT_EQ(up.x, 0.0f);
+  ClearTo(0, 0, 0);
+  EnterOrtho();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glColor4f(1, 1, 1, 1);
+  DrawBillboard(TVertex{400.0f, 300.0f, 0.0f}, 50.0f);
+  EXPECT_EQ(ReadPixel(445, 345).r, 255);
+  EXPECT_EQ(ReadPixel(355, 255).r, 255);
+  EXPECT_EQ(ReadPixel(455, 300).r, 0);
+  EXPECT_EQ(ReadPixel(400, 355).r, 0);
+  // Turned 90 degrees about z: the camera's right is the object's -y.
+  glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
+  GetBillboardAxes(up, right);
+  EXPECT_NEAR(right.y, -1.0f, 1e-6);
+  EXPECT_NEAR(up.x, 1.0f, 1e-6);
+  glLoadIdentity();
+  LeaveOrtho();
+}
+
 }  // namespace
