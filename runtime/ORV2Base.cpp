@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "runtime/OINKeyboard.h"
 #include "runtime/OrvikBASS.h"
 #include "runtime/shared_state.h"
+#include "runtime/stream_errors.h"
 #include "runtime/sync.h"
 
 TGLWindow MainWindow;
@@ -111,6 +114,21 @@ void FadeInProgressPicture() {
   }
 }
 
+// Reads the sync track and checks it first: an empty, cut-off or damaged
+// track would leave the show stuck in section 0 or switching scenes at
+// garbage times, so it ends the program before the show with what is wrong.
+void LoadSyncTrack(TSync& track, const std::string& fileName) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(fileName);
+  SyncLists lists;
+  const std::vector<std::string> problems = DecodeSyncFile(bytes, lists);
+  if (!problems.empty()) {
+    std::string text = "Damaged sync track " + fileName + ": " + problems[0];
+    for (size_t i = 1; i < problems.size(); ++i) text += "; " + problems[i];
+    throw std::runtime_error(text);
+  }
+  track.LoadFromBytes(bytes.data(), bytes.size());
+}
+
 // Every scene loads between two values of the bar, in this order; the random
 // numbers the load steps draw depend on it.
 void LoadShow() {
@@ -136,7 +154,7 @@ void LoadShow() {
   // SetFontBase(BuildFont("Arial", 12, true)) joins here.
   syncTrackObject = std::make_unique<TSync>();
   SyncTrack = syncTrackObject.get();
-  SyncTrack->LoadFromFile("music\\sync.snc");
+  LoadSyncTrack(*SyncTrack, "music\\sync.snc");
   SyncTrack->Rewind();
 }
 
