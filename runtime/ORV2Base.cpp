@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -122,8 +123,13 @@ void LoadSyncTrack(TSync& track, const std::string& fileName) {
   SyncLists lists;
   const std::vector<std::string> problems = DecodeSyncFile(bytes, lists);
   if (!problems.empty()) {
+    // The first few problems say what is wrong; a file of noise has hundreds.
+    constexpr size_t kShownProblems = 3;
     std::string text = "Damaged sync track " + fileName + ": " + problems[0];
-    for (size_t i = 1; i < problems.size(); ++i) text += "; " + problems[i];
+    for (size_t i = 1; i < std::min(problems.size(), kShownProblems); ++i) text += "; " + problems[i];
+    if (problems.size() > kShownProblems) {
+      text += "; and " + std::to_string(problems.size() - kShownProblems) + " more problems";
+    }
     throw std::runtime_error(text);
   }
   track.LoadFromBytes(bytes.data(), bytes.size());

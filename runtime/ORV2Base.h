@@ -63,7 +63,7 @@ void ClearFrameObservers();
 // Returns the exit status, 0 after a normal end. The runtime's errors (a
 // missing sync file: EFOpenError "Cannot open file music\sync.snc"; a sync
 // file that fails DecodeSyncFile: "Damaged sync track music\sync.snc: ..."
-// with every problem found; no GL:
+// with its first three problems and how many more; no GL:
 // "Error %d initializing OpenGL: %s") are thrown after everything opened so
 // far has been released.
 int RunDemo(const RunOptions& options);
