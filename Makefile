@@ -3,8 +3,12 @@
 
 BUILD ?= build
 JOBS ?= 2
+# Checked builds live apart so the normal build is never touched.
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test test-asan fuzz fuzz-build soak clean
 
 all: build
 
@@ -21,5 +25,26 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# Every test and a whole headless show under AddressSanitizer,
+# UndefinedBehaviorSanitizer and LeakSanitizer; any report fails the run.
+test-asan: deps
+	@bash scripts/run-asan $(ASAN_BUILD) $(JOBS)
+
+# Each reader's libFuzzer target for FUZZ_SECONDS, seeded from fuzz/corpus
+# and the generated data set. Crashes are kept in $(FUZZ_BUILD)/crashes.
+fuzz-build: build
+	@cmake -S . -B $(FUZZ_BUILD) -DVELORIA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS)
+
+fuzz: fuzz-build
+	@bash scripts/run-fuzz $(FUZZ_BUILD) $(BUILD)/data $(FUZZ_SECONDS)
+
+# The whole show headless with Space pressed every few seconds and the clock
+# restarted dozens of times (a shortened soak runs in `make test`).
+soak: build
+	@cd $(BUILD) && VELORIA_SOAK=full SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+	  ./tests/veloria_tests --gtest_filter='Soak.*'
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

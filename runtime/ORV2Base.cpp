@@ -5,8 +5,11 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,6 +22,7 @@
 #include "runtime/OINKeyboard.h"
 #include "runtime/OrvikBASS.h"
 #include "runtime/shared_state.h"
+#include "runtime/stream_errors.h"
 #include "runtime/sync.h"
 #include "scenes/credits.h"
 #include "scenes/picture_ring.h"
@@ -129,6 +133,26 @@ void FadeInProgressPicture() {
   }
 }
 
+// Reads the sync track and checks it first: an empty, cut-off or damaged
+// track would leave the show stuck in section 0 or switching scenes at
+// garbage times, so it ends the program before the show with what is wrong.
+void LoadSyncTrack(TSync& track, const std::string& fileName) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(fileName);
+  SyncLists lists;
+  const std::vector<std::string> problems = DecodeSyncFile(bytes, lists);
+  if (!problems.empty()) {
+    // The first few problems say what is wrong; a file of noise has hundreds.
+    constexpr size_t kShownProblems = 3;
+    std::string text = "Damaged sync track " + fileName + ": " + problems[0];
+    for (size_t i = 1; i < std::min(problems.size(), kShownProblems); ++i) text += "; " + problems[i];
+    if (problems.size() > kShownProblems) {
+      text += "; and " + std::to_string(problems.size() - kShownProblems) + " more problems";
+    }
+    throw std::runtime_error(text);
+  }
+  track.LoadFromBytes(bytes.data(), bytes.size());
+}
+
 // Every scene loads between two values of the bar, in this order; the random
 // numbers the load steps draw depend on it.
 void LoadShow() {
@@ -157,7 +181,7 @@ void LoadShow() {
   SetFontBase(BuildFont("Arial", 12, true));
   syncTrackObject = std::make_unique<TSync>();
   SyncTrack = syncTrackObject.get();
-  SyncTrack->LoadFromFile("music\\sync.snc");
+  LoadSyncTrack(*SyncTrack, "music\\sync.snc");
   SyncTrack->Rewind();
   loadingWorkSeconds = WallSecondsSince(start) - loadingBarSeconds;
 }

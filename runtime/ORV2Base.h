@@ -61,7 +61,9 @@ void ClearFrameObservers();
 // Plays the show as `options` say (full screen unless windowed or headless;
 // headless runs use the fixed-step clock of options.fps steps per second).
 // Returns the exit status, 0 after a normal end. The runtime's errors (a
-// missing sync file: EFOpenError "Cannot open file music\sync.snc"; no GL:
+// missing sync file: EFOpenError "Cannot open file music\sync.snc"; a sync
+// file that fails DecodeSyncFile: "Damaged sync track music\sync.snc: ..."
+// with its first three problems and how many more; no GL:
 // "Error %d initializing OpenGL: %s") are thrown after everything opened so
 // far has been released.
 int RunDemo(const RunOptions& options);

@@ -97,7 +97,7 @@ TEST_F(GridDrawTest, UndistortedGridShowsThePictureOnceOverTheRectangle) {
 
 TEST_F(GridDrawTest, WaveMovesThePictureAndThinGridsDrawNothing) {
   const int32_t texture = PatternTexture(64, Quadrants);
-  glClearColor(0, 0, 0, 1);
+  glClearColor(0, 0, 0, 1);  // the context's own clear colour is not black
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   TOrvGrid grid(20, 20);
   grid.Reset();

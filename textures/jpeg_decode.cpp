@@ -54,13 +54,17 @@ TDecodeResult DecodeJPEG(const uint8_t* data, size_t size) {
   jpeg_mem_src(&cinfo, const_cast<unsigned char*>(data), static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
   cinfo.out_color_space = JCS_EXT_RGBA;
-  jpeg_start_decompress(&cinfo);
-  const uint64_t width = cinfo.output_width;
-  const uint64_t height = cinfo.output_height;
+  // The size is checked on the header, before decompression starts: a
+  // progressive file claiming a huge picture in a few hundred bytes would
+  // otherwise have libjpeg allocate and walk coefficient buffers for all of
+  // it (tens of seconds) before the first scanline.
+  const uint64_t width = cinfo.image_width;
+  const uint64_t height = cinfo.image_height;
   if (width * height == 0 || width * height > kMaxPixels) {
     jpeg_destroy_decompress(&cinfo);
     return result;
   }
+  jpeg_start_decompress(&cinfo);
   image.Width = static_cast<int32_t>(width);
   image.Height = static_cast<int32_t>(height);
   image.BytesPerPixel = 4;

@@ -64,6 +64,8 @@ TDecodeResult DecodeTGA(const uint8_t* data, size_t size) {
   const size_t start = kHeaderSize + idLength;
   if (start > size) return Fail(TDecodeStatus::TgaShortData);
   const size_t bpp = depth / 8u;
+  // A raw picture must be all there; refuse a short one before allocating it.
+  if (imageType == 2 && size - start < count * bpp) return Fail(TDecodeStatus::TgaShortData);
 
   TDecodeResult result;
   TImage& image = result.Image;
@@ -72,7 +74,6 @@ TDecodeResult DecodeTGA(const uint8_t* data, size_t size) {
   image.BytesPerPixel = static_cast<int32_t>(bpp);
   image.Pixels.assign(count * bpp, 0);
   if (imageType == 2) {
-    if (size - start < count * bpp) return Fail(TDecodeStatus::TgaShortData);
     for (size_t k = 0; k < count; ++k) CopyPixel(data + start + k * bpp, image.Pixels.data() + k * bpp, bpp);
   } else {
     DecodeRunLength(data + start, data + size, bpp, count, image.Pixels.data());

@@ -1,0 +1,8 @@
+// libFuzzer target: the sync reader through its shared fuzz entry point.
+
+#include "fuzz/fuzz_entries.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzSync(data, size);
+  return 0;
+}

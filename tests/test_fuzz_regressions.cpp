@@ -1,0 +1,58 @@
+// Replays the fuzzers' seeds and every file a fuzzer once broke a reader with
+// through the fuzz entry points: each must be read or refused as its name
+// says, and never crash.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_entries.h"
+#include "runtime/stream_errors.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Replays every file of `dir`/<target>; returns how many it read.
+int Replay(const fs::path& dir, const std::string& target) {
+  const FuzzEntry entry = FindFuzzEntry(target);
+  EXPECT_NE(entry, nullptr) << target;
+  if (!entry || !fs::is_directory(dir / target)) return 0;
+  int replayed = 0;
+  for (const fs::directory_entry& file : fs::directory_iterator(dir / target)) {
+    const std::string name = file.path().filename().string();
+    const bool decoded = name.rfind("decoded-", 0) == 0;
+    const bool refused = name.rfind("refused-", 0) == 0;
+    EXPECT_TRUE(decoded || refused) << file.path() << ": name must start with decoded- or refused-";
+    const std::vector<uint8_t> bytes = ReadFileBytes(file.path().string());
+    const FuzzVerdict verdict = entry(bytes.data(), bytes.size());
+    if (decoded || refused) {
+      EXPECT_EQ(verdict, decoded ? FuzzVerdict::Decoded : FuzzVerdict::Refused) << file.path();
+    }
+    ++replayed;
+  }
+  return replayed;
+}
+
+class FuzzReplay : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FuzzReplay, SeedsAndRegressionsGiveTheirNamedAnswer) {
+  const int seeds = Replay(VELORIA_FUZZ_CORPUS, GetParam());
+  // Every reader keeps hand-made seeds with both answers among them.
+  EXPECT_GE(seeds, 2);
+  Replay(fs::path(VELORIA_TEST_FILES) / "regressions", GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Readers, FuzzReplay, ::testing::Values("model", "tga", "bmp", "jpeg", "sync"));
+
+TEST(FuzzEntries, EmptyInputIsRefusedByEveryReader) {
+  for (const char* target : {"model", "tga", "bmp", "jpeg", "sync"}) {
+    const uint8_t none = 0;
+    EXPECT_EQ(FindFuzzEntry(target)(&none, 0), FuzzVerdict::Refused) << target;
+  }
+  EXPECT_EQ(FindFuzzEntry("wav"), nullptr);
+}
+
+}  // namespace
