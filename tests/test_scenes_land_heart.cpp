@@ -201,6 +201,7 @@ TEST_F(SceneDrawTest, LandscapeDrawsAndLeavesCullingAndAdditiveGlowOn) {
   EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), GlowTexture);
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
   EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
   EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
   EXPECT_FALSE(glIsEnabled(GL_LIGHT2));
