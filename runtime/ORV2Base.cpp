@@ -25,6 +25,9 @@
 #include "runtime/stream_errors.h"
 #include "runtime/sync.h"
 #include "scenes/credits.h"
+#include "scenes/heart.h"
+#include "scenes/land.h"
+#include "scenes/overlays.h"
 #include "scenes/picture_ring.h"
 #include "textures/ORV2Materials.h"
 
@@ -162,13 +165,13 @@ void LoadShow() {
   DrawLoadingBar(0.1f);
   // InitMetaballs joins here.
   DrawLoadingBar(0.15f);
-  // InitLandscape joins here.
+  InitLandscape();
   DrawLoadingBar(0.18f);
-  // InitOverlays joins here.
+  InitOverlays();
   DrawLoadingBar(0.2f);
   // InitDame joins here.
   DrawLoadingBar(0.4f);
-  // InitHeart joins here.
+  InitHeart();
   DrawLoadingBar(0.5f);
   // InitGlowParticles joins here.
   DrawLoadingBar(0.55f);
@@ -212,17 +215,18 @@ void DrawSection(int32_t s) {
       DrawOpening();
       break;
     case 1:
-      // DrawHeartCage and DrawGlowParticles join here.
+      DrawHeartCage();
+      // DrawGlowParticles joins here.
       DrawTitlePicture(t, E);
       break;
     case 2:
-      // DrawHeart joins here.
+      DrawHeart();
       DrawScreenFade(1.0f, 1.0f, 1.0f, (S + 2.0f) / 2.0f - t / 2.0f);  // the section opens white
       break;
     case 3:
       SectionTime3 += FrameDelta;
       LateFlag3 = SectionTime3 >= kLateSectionTime;
-      // DrawOverlays (which draws the landscape) joins here.
+      DrawOverlays();  // draws the landscape between its layers
       break;
     case 4:
       SectionTime4 += FrameDelta;
@@ -236,11 +240,11 @@ void DrawSection(int32_t s) {
       const float u = SectionTime5;
       if (u < 7.0f) {
         PrepareGreetingsPicture(u);
-        // DrawHeartCage joins here.
+        DrawHeartCage();
         DrawGreetingsPicture(u, t);
       }
       if (u > 7.0f) {
-        // DrawHeart joins here.
+        DrawHeart();
         DrawScreenFade(1.0f, 1.0f, 1.0f, 8.0f - u);
       }
       DrawScreenFade(0.0f, 0.0f, 0.0f, t - E + 1.0f);  // to black over the last second
@@ -252,7 +256,7 @@ void DrawSection(int32_t s) {
     case 7:
       SectionTime7 += FrameDelta;
       PrepareEndPicture(SectionTime7);
-      // DrawHeartEnd joins here.
+      DrawHeartEnd();
       DrawEndPicture();
       break;
     default:

@@ -18,6 +18,11 @@ fs::path TempDir(const char* name) {
   return dir;
 }
 
+void MakeShowDataDir(const fs::path& dataDir) {
+  fs::create_directories(dataDir / "music");
+  fs::copy(fs::path(VELORIA_DATA_DIR) / "mod", dataDir / "mod", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path);
   std::stringstream text;

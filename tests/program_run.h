@@ -8,6 +8,10 @@
 // An empty directory named `name` plus the process id under the temp directory.
 std::filesystem::path TempDir(const char* name);
 
+// Creates `dataDir` with an empty music folder and a copy of the generated
+// models in mod/: the scenes load them, and a missing model ends the show.
+void MakeShowDataDir(const std::filesystem::path& dataDir);
+
 // The whole text of `path`; empty when it cannot be read.
 std::string ReadText(const std::filesystem::path& path);
 

@@ -20,18 +20,19 @@
 #include "runtime/stream_errors.h"
 #include "runtime/sync.h"
 #include "runtime/sync_file.h"
+#include "tests/program_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A data directory with only a sync track; sections k = 0..7 end at 0.25 (k + 1) s.
+// A data directory with the models and a sync track; sections k = 0..7 end at 0.25 (k + 1) s.
 class DriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     home = fs::current_path();
     dir = fs::temp_directory_path() / ("veloria_driver_" + std::to_string(::getpid()));
-    fs::create_directories(dir / "data" / "music");
+    MakeShowDataDir(dir / "data");
     fs::current_path(dir);
     options.headless = true;
     SetKeySource([this](uint8_t (&state)[256]) {

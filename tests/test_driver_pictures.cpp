@@ -15,6 +15,7 @@
 #include "runtime/ORV2Base.h"
 #include "runtime/sync_file.h"
 #include "tests/gl_test_context.h"
+#include "tests/program_run.h"
 #include "textures/image_decode.h"
 
 namespace {
@@ -42,7 +43,7 @@ class DriverPicturesTest : public ::testing::Test {
   void SetUp() override {
     home = fs::current_path();
     dir = fs::temp_directory_path() / ("veloria_driver_pictures_" + std::to_string(::getpid()));
-    fs::create_directories(dir / "data" / "music");
+    MakeShowDataDir(dir / "data");
     fs::copy(fs::path(VELORIA_DATA_DIR) / "gfx", dir / "data" / "gfx", fs::copy_options::recursive);
     SyncLists lists;
     lists.sectionEnds = {1.5f, 2.5f, 2.75f, 3.0f, 3.25f, 3.5f, 3.75f, 4.0f};

@@ -96,7 +96,7 @@ class ShotsRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = TempDir("veloria_shots_");
-    fs::create_directories(dir / "data" / "music");
+    MakeShowDataDir(dir / "data");
   }
   void TearDown() override { fs::remove_all(dir); }
   void WriteShortSync() {
