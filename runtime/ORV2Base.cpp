@@ -21,6 +21,9 @@
 #include "runtime/shared_state.h"
 #include "runtime/sync.h"
 #include "scenes/credits.h"
+#include "scenes/dame.h"
+#include "scenes/glow_particles.h"
+#include "scenes/metaballs.h"
 #include "scenes/picture_ring.h"
 #include "textures/ORV2Materials.h"
 
@@ -136,17 +139,17 @@ void LoadShow() {
   const WallClock::time_point start = WallClock::now();
   loadingBarSeconds = 0.0;
   DrawLoadingBar(0.1f);
-  // InitMetaballs joins here.
+  InitMetaballs();
   DrawLoadingBar(0.15f);
   // InitLandscape joins here.
   DrawLoadingBar(0.18f);
   // InitOverlays joins here.
   DrawLoadingBar(0.2f);
-  // InitDame joins here.
+  InitDame();
   DrawLoadingBar(0.4f);
   // InitHeart joins here.
   DrawLoadingBar(0.5f);
-  // InitGlowParticles joins here.
+  InitGlowParticles();
   DrawLoadingBar(0.55f);
   InitCredits();
   LoadRingPictures();
@@ -188,7 +191,8 @@ void DrawSection(int32_t s) {
       DrawOpening();
       break;
     case 1:
-      // DrawHeartCage and DrawGlowParticles join here.
+      // DrawHeartCage joins here.
+      DrawGlowParticles();
       DrawTitlePicture(t, E);
       break;
     case 2:
@@ -203,7 +207,7 @@ void DrawSection(int32_t s) {
     case 4:
       SectionTime4 += FrameDelta;
       LateFlag4 = SectionTime4 >= kLateSectionTime;
-      // DrawMetaballs joins here.
+      DrawMetaballs();
       break;
     case 5: {
       SectionTime5 += FrameDelta;
@@ -223,7 +227,7 @@ void DrawSection(int32_t s) {
       break;
     }
     case 6:
-      // DrawDame joins here.
+      DrawDame();
       break;
     case 7:
       SectionTime7 += FrameDelta;
@@ -267,7 +271,7 @@ void PlayTimeline() {
 void ShutDown() {
   FreeSample(MusicSample);
   ShutdownMusic();
-  // Freeing SwirlGrid (made by InitMetaballs) joins here.
+  SwirlGrid.reset();
   if (openGLBound) KillGLWindow(MainWindow);
   CloseKeyboard();
   if (openGLBound) UnbindOpenGL();

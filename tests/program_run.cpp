@@ -31,3 +31,8 @@ int RunVeloria(const fs::path& dir, const std::string& args, const std::string& 
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+void CopyShowModels(const fs::path& dataDir) {
+  fs::create_directories(dataDir);
+  fs::copy(fs::path(VELORIA_DATA_DIR) / "mod", dataDir / "mod", fs::copy_options::recursive);
+}

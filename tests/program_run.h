@@ -16,3 +16,7 @@ std::string ReadText(const std::filesystem::path& path);
 // dir/stderr.txt. The exit status, or -1 when the program did not exit.
 int RunVeloria(const std::filesystem::path& dir, const std::string& args,
                const std::string& environment = "");
+
+// Copies the generated models into `dataDir`/mod: a show without them ends
+// during loading with "Cannot open file mod\...".
+void CopyShowModels(const std::filesystem::path& dataDir);

@@ -122,6 +122,7 @@ class BenchmarkRunTest : public ::testing::Test {
   void SetUp() override {
     dir = TempDir("veloria_benchmark_");
     fs::create_directories(dir / "data" / "music");
+    CopyShowModels(dir / "data");
     SyncLists lists;
     for (int k = 0; k < 8; ++k) lists.sectionEnds.push_back(0.25f * (k + 1));
     const std::vector<uint8_t> bytes = EncodeSyncFile(lists);

@@ -165,6 +165,7 @@ class CaptureRunTest : public ::testing::Test {
   void SetUp() override {
     dir = TempDir("veloria_capture_");
     fs::create_directories(dir / "data" / "music");
+    CopyShowModels(dir / "data");
     SyncLists lists;
     for (int k = 0; k < 8; ++k) lists.sectionEnds.push_back(0.125f * (k + 1));
     const std::vector<uint8_t> bytes = EncodeSyncFile(lists);

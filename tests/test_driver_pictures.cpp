@@ -14,6 +14,7 @@
 
 #include "runtime/ORV2Base.h"
 #include "runtime/sync_file.h"
+#include "tests/program_run.h"
 #include "tests/gl_test_context.h"
 #include "textures/image_decode.h"
 
@@ -44,6 +45,7 @@ class DriverPicturesTest : public ::testing::Test {
     dir = fs::temp_directory_path() / ("veloria_driver_pictures_" + std::to_string(::getpid()));
     fs::create_directories(dir / "data" / "music");
     fs::copy(fs::path(VELORIA_DATA_DIR) / "gfx", dir / "data" / "gfx", fs::copy_options::recursive);
+    CopyShowModels(dir / "data");
     SyncLists lists;
     lists.sectionEnds = {1.5f, 2.5f, 2.75f, 3.0f, 3.25f, 3.5f, 3.75f, 4.0f};
     lists.channels[2] = {1.6f};  // the ring picture flares once in section 1

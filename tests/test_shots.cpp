@@ -97,6 +97,7 @@ class ShotsRunTest : public ::testing::Test {
   void SetUp() override {
     dir = TempDir("veloria_shots_");
     fs::create_directories(dir / "data" / "music");
+    CopyShowModels(dir / "data");
   }
   void TearDown() override { fs::remove_all(dir); }
   void WriteShortSync() {
