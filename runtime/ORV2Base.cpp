@@ -25,8 +25,11 @@
 #include "runtime/stream_errors.h"
 #include "runtime/sync.h"
 #include "scenes/credits.h"
+#include "scenes/dame.h"
+#include "scenes/glow_particles.h"
 #include "scenes/heart.h"
 #include "scenes/land.h"
+#include "scenes/metaballs.h"
 #include "scenes/overlays.h"
 #include "scenes/picture_ring.h"
 #include "textures/ORV2Materials.h"
@@ -163,17 +166,17 @@ void LoadShow() {
   const WallClock::time_point start = WallClock::now();
   loadingBarSeconds = 0.0;
   DrawLoadingBar(0.1f);
-  // InitMetaballs joins here.
+  InitMetaballs();
   DrawLoadingBar(0.15f);
   InitLandscape();
   DrawLoadingBar(0.18f);
   InitOverlays();
   DrawLoadingBar(0.2f);
-  // InitDame joins here.
+  InitDame();
   DrawLoadingBar(0.4f);
   InitHeart();
   DrawLoadingBar(0.5f);
-  // InitGlowParticles joins here.
+  InitGlowParticles();
   DrawLoadingBar(0.55f);
   InitCredits();
   LoadRingPictures();
@@ -216,7 +219,7 @@ void DrawSection(int32_t s) {
       break;
     case 1:
       DrawHeartCage();
-      // DrawGlowParticles joins here.
+      DrawGlowParticles();
       DrawTitlePicture(t, E);
       break;
     case 2:
@@ -231,7 +234,7 @@ void DrawSection(int32_t s) {
     case 4:
       SectionTime4 += FrameDelta;
       LateFlag4 = SectionTime4 >= kLateSectionTime;
-      // DrawMetaballs joins here.
+      DrawMetaballs();
       break;
     case 5: {
       SectionTime5 += FrameDelta;
@@ -251,7 +254,7 @@ void DrawSection(int32_t s) {
       break;
     }
     case 6:
-      // DrawDame joins here.
+      DrawDame();
       break;
     case 7:
       SectionTime7 += FrameDelta;
@@ -295,7 +298,7 @@ void PlayTimeline() {
 void ShutDown() {
   FreeSample(MusicSample);
   ShutdownMusic();
-  // Freeing SwirlGrid (made by InitMetaballs) joins here.
+  SwirlGrid.reset();
   if (openGLBound) KillGLWindow(MainWindow);
   CloseKeyboard();
   if (openGLBound) UnbindOpenGL();

@@ -197,14 +197,15 @@ TEST_F(DriverTest, ObserverCanEndTheRunEarly) {
 
 TEST_F(DriverTest, LoadingWorkLeavesOutTheBarFrames) {
   WriteSync(ShortShow());
-  // 99 bar frames at 4 ms each: about 0.4 s of loading screen that is not work.
+  // 99 bar frames at 20 ms each: about 2 s of loading screen that is not
+  // work; the load steps themselves (models included) take a fraction of that.
   AddFrameObserver([](const DemoFrame& frame) {
-    if (frame.phase == DemoPhase::Loading) ::usleep(4000);
+    if (frame.phase == DemoPhase::Loading) ::usleep(20000);
     return true;
   });
   ASSERT_EQ(RunDemo(options), 0);
   EXPECT_GT(LoadingWorkSeconds(), 0.0);
-  EXPECT_LT(LoadingWorkSeconds(), 0.2);
+  EXPECT_LT(LoadingWorkSeconds(), 1.0);
 }
 
 TEST(DataDirectoryTest, FallsBackToDataBesideTheProgram) {

@@ -14,6 +14,7 @@
 
 #include "runtime/ORV2Base.h"
 #include "runtime/sync_file.h"
+#include "tests/program_run.h"
 #include "tests/gl_test_context.h"
 #include "tests/program_run.h"
 #include "textures/image_decode.h"

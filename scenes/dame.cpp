@@ -1,0 +1,174 @@
+// Dame figure: the stencil outline of an inflated model over the swirl
+// background, and the 2D pattern of squares and bands on top.
+
+#include "scenes/dame.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "draw2d/overlay.h"
+#include "draw2d/stencil.h"
+#include "runtime/shared_state.h"
+#include "runtime/sync.h"
+#include "scenes/metaballs.h"
+#include "textures/ORV2Materials.h"
+
+std::unique_ptr<TOrvDeformBrush> DameBrush;
+TVertex DameEye;
+
+namespace {
+
+constexpr float kScreenW = 800.0f;
+constexpr float kScreenH = 600.0f;
+constexpr float kOrbitDegreesPerSecond = 60.0f;
+constexpr int32_t kPlainFrame = 0;
+constexpr int32_t kInflatedFrame = 1;
+
+// Frame 1 := the rest positions pushed DameOutlineWidth along the rest normals.
+void InflateFigure() {
+  DameBrush->ResetFrame(kInflatedFrame);
+  const TMeshDataNM& mesh = DameBrush->Mesh();
+  TVertexArray& frame = DameBrush->Frames[kInflatedFrame];
+  for (int32_t i = 0; i < DameBrush->VertexCount; ++i) {
+    frame[i].x += DameOutlineWidth * mesh.Normals[i].x;
+    frame[i].y += DameOutlineWidth * mesh.Normals[i].y;
+    frame[i].z += DameOutlineWidth * mesh.Normals[i].z;
+  }
+}
+
+// Stencil 1 where the inflated figure covers the screen and the plain one
+// does not: the plain figure's pixels are set back to 0.
+void WriteOutlineMask() {
+  ClearStencilBuffer();
+  BeginStencilMask();
+  DameBrush->DrawFrame(kInflatedFrame);
+  glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
+  DameBrush->ResetFrame(kPlainFrame);
+  DameBrush->DrawFrame(kPlainFrame);
+}
+
+void FullScreenQuad(void (*draw)(int32_t, const TColorRGBA&, float, float, float, float), float r, float g,
+                    float b, float a) {
+  TColorRGBA color;
+  SetRGBA(color, r, g, b, a);
+  draw(FeedbackTexture, color, 0.0f, 0.0f, kScreenW, kScreenH);
+}
+
+// The swirl at double brightness, with two pinkish additive copies on the beats.
+void DrawBrightBackground() {
+  BeginOverlay();
+  FullScreenQuad(DrawTexturedQuad, 2.0f, 2.0f, 2.0f, 1.0f);
+  const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.5f);
+  FullScreenQuad(DrawAdditiveQuad, 1.0f, 0.8f, 0.8f, e);
+  FullScreenQuad(DrawAdditiveQuad, 1.0f, 0.8f, 0.8f, e);
+  EndOverlay();
+}
+
+// White through the mask, half opaque, fully on a beat.
+void DrawOutline() {
+  BeginOverlay();
+  glDisable(GL_CULL_FACE);
+  EnableStencil();
+  TColorRGBA white;
+  SetRGBA(white, 1.0f, 1.0f, 1.0f, 0.5f + SyncTrack->SyncEnvelope(1, 0.0f, 0.3f));
+  DrawColorQuad(white, 0.0f, 0.0f, kScreenW, kScreenH);
+  EndStencil();
+  EndOverlay();
+}
+
+// A square of half size h around the current origin, at z 0.
+void SquareQuad(float h) {
+  glBegin(GL_QUADS);
+  glVertex3f(-h, -h, 0.0f);
+  glVertex3f(h, -h, 0.0f);
+  glVertex3f(h, h, 0.0f);
+  glVertex3f(-h, h, 0.0f);
+  glEnd();
+}
+
+// A full-width band from y low to y high.
+void BandQuad(float high, float low) {
+  glBegin(GL_QUADS);
+  glVertex3f(0.0f, high, 0.0f);
+  glVertex3f(kScreenW, high, 0.0f);
+  glVertex3f(kScreenW, low, 0.0f);
+  glVertex3f(0.0f, low, 0.0f);
+  glEnd();
+}
+
+// Column i (0 at x 150, leftwards) of 21 squares from the top edge down.
+void DrawSquareColumn(int32_t i, float t) {
+  for (int32_t j = 0; j <= 20; ++j) {
+    const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.7f);
+    const float d = static_cast<float>(i) / 2.0f - 5.0f * e;
+    const float h = 9.0f - d;  // half size
+    const float phase = std::sin(static_cast<float>(j) / 10.0f + t);
+    const float w = phase + 1.2f;
+    glPushMatrix();
+    glColor4f(w, w, 1.0f, 0.5f);
+    glTranslatef(150.0f - 30.0f * static_cast<float>(i), 600.0f - 30.0f * static_cast<float>(j), 0.0f);
+    glRotatef(200.0f * phase, 0.0f, 0.0f, 1.0f);
+    SquareQuad(h);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
+    SquareQuad(h);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glPopMatrix();
+  }
+}
+
+// Band i = 1..15: centre swinging with its own phase, half height 3i, fainter when wider.
+void DrawBand(int32_t i, float t) {
+  const float c = 300.0f + 200.0f * std::sin(static_cast<float>(i) / 3.0f + t);
+  const float o = 3.0f * static_cast<float>(i);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2));
+  BandQuad(c + o, c - o);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+  BandQuad(c + o, c - o);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+}  // namespace
+
+void InitDame() {
+  DameBrush = std::make_unique<TOrvDeformBrush>(5, 0);
+  DameBrush->LoadFromFile("mod\\dame.3ds");
+  DameBrush->SelectMesh(0);
+  DameBrush->Brush.Rotate(MakeVertex(270.0f, 0.0f, 0.0f));
+  ClearStencilValue();
+  DameEye = MakeVertex(100.0f, 100.0f, 100.0f);
+}
+
+void DrawDame() {
+  const float t = DemoTime;
+  DrawSwirlBackground();
+  RotateVertex(DameEye, MakeVertex(0.0f, kOrbitDegreesPerSecond * FrameDelta, 0.0f));
+  gluLookAt(DameEye.x, DameEye.y, DameEye.z, 0.0, 100.0, 0.0, std::sin(t), 2.0, 0.0);
+  InflateFigure();
+  WriteOutlineMask();
+  BeginStencilClip();
+  DrawBrightBackground();
+  DrawOutline();
+  DrawDameLines();
+}
+
+void DrawDameLines() {
+  const float t = DemoTime;
+  BeginOverlay();
+  EnterOrtho();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  TColorRGBA color;
+  SetRGBA(color, 1.0f, 1.0f, 1.0f, 0.5f);
+  UseColor(color);
+  glLineWidth(1.5f);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  for (int32_t i = 0; i <= 4; ++i) DrawSquareColumn(i, t);
+  for (int32_t i = 1; i <= 15; ++i) DrawBand(i, t);
+  LeaveOrtho();
+  EndOverlay();
+}
