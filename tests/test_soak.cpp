@@ -90,7 +90,9 @@ TEST(Soak, RestartedShowStaysFreeOfGlErrorsAndFlatInMemory) {
   // Every restart came a full interval after the one before (60 steps/s).
   EXPECT_GE(timelineFrames, static_cast<int>(restarts * interval * 60));
   // A full soak plays on to the show's own end.
-  if (full) EXPECT_EQ(lastSection, 8);
+  if (full) {
+    EXPECT_EQ(lastSection, 8);
+  }
 #if defined(__SANITIZE_ADDRESS__)
   // AddressSanitizer keeps freed memory in quarantine, so resident memory
   // grows by design there; LeakSanitizer checks for leaks in that build.
