@@ -311,6 +311,16 @@ void AddFrameObserver(FrameObserver observer) { frameObservers.push_back(std::mo
 
 void ClearFrameObservers() { frameObservers.clear(); }
 
+int RunDemoObserved(const RunOptions& options, FrameObserver observer) {
+  // Observers are only added between runs, so this run's is the last one.
+  struct Removal {
+    ~Removal() { frameObservers.pop_back(); }
+  };
+  frameObservers.push_back(std::move(observer));
+  const Removal removal;
+  return RunDemo(options);
+}
+
 void DrawLoadingBar(float Progress) {
   const WallClock::time_point start = WallClock::now();
   for (int frame = 0; frame < kLoadingBarFrames; ++frame) {

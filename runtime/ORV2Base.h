@@ -68,6 +68,10 @@ void ClearFrameObservers();
 // far has been released.
 int RunDemo(const RunOptions& options);
 
+// RunDemo with `observer` added for this run only: it is removed however the
+// run ends, also when the run throws.
+int RunDemoObserved(const RunOptions& options, FrameObserver observer);
+
 // Draws and presents 11 frames of the loading bar at `Progress` (0..1).
 void DrawLoadingBar(float Progress);
 

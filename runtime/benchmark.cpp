@@ -181,16 +181,9 @@ int RunBenchmark(const RunOptions& options) {
     return 1;
   }
   BenchmarkRecorder recorder;
-  AddFrameObserver([&recorder](const DemoFrame& frame) { return recorder.OnFrame(frame); });
   const WallClock::time_point start = WallClock::now();
-  int status = 0;
-  try {
-    status = RunDemo(options);
-  } catch (...) {
-    ClearFrameObservers();
-    throw;
-  }
-  ClearFrameObservers();
+  const int status = RunDemoObserved(
+      options, [&recorder](const DemoFrame& frame) { return recorder.OnFrame(frame); });
   BenchmarkReport report = recorder.Report();
   report.fps = options.fps;
   report.wallSeconds = std::chrono::duration<double>(WallClock::now() - start).count();

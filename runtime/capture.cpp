@@ -342,15 +342,8 @@ int RunCapture(const RunOptions& options) {
 
   InterruptScope interruptScope;
   FrameCapture capture(options, partial.Path(), log.Path());
-  AddFrameObserver([&capture](const DemoFrame& frame) { return capture.OnFrame(frame); });
-  int status = 0;
-  try {
-    status = RunDemo(options);
-  } catch (...) {
-    ClearFrameObservers();
-    throw;
-  }
-  ClearFrameObservers();
+  const int status = RunDemoObserved(
+      options, [&capture](const DemoFrame& frame) { return capture.OnFrame(frame); });
 
   if (interrupted) {
     std::fprintf(stderr, "\nveloria: capture interrupted; %s was not written\n",

@@ -53,15 +53,8 @@ int RunShots(const RunOptions& options) {
     return 1;
   }
   ShotTaker taker(options.shots, outDir.string());
-  AddFrameObserver([&taker](const DemoFrame& frame) { return taker.OnFrame(frame); });
-  int status = 0;
-  try {
-    status = RunDemo(options);
-  } catch (...) {
-    ClearFrameObservers();
-    throw;
-  }
-  ClearFrameObservers();
+  const int status = RunDemoObserved(
+      options, [&taker](const DemoFrame& frame) { return taker.OnFrame(frame); });
   if (!taker.Error().empty()) {
     std::fprintf(stderr, "veloria: %s\n", taker.Error().c_str());
     return 1;
