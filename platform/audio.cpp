@@ -42,7 +42,13 @@ void CloseAudioOutput() {
 
 SoundHandle LoadSound(const std::string& path) {
   if (!outputOpen) return nullptr;
-  return Mix_LoadWAV(path.c_str());
+  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  // The file is closed here rather than by the mixer: SDL_mixer leaves it
+  // open when it cannot recognise the data.
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 0);
+  SDL_RWclose(file);
+  return chunk;
 }
 
 void FreeSound(SoundHandle sound) {
