@@ -143,7 +143,8 @@ TEST(PipeProcessTest, WritingToAChildThatQuitFailsWithoutSigpipe) {
   for (int i = 0; i < 64 && !failed; ++i) failed = !process.Write(block.data(), block.size(), error);
   ASSERT_TRUE(failed);
   EXPECT_EQ(error, "the program stopped reading its input");
-  EXPECT_FALSE(process.Running());
+  // The child closes its pipe a moment before it becomes reapable, so only
+  // Finish (which waits) can tell how it ended.
   std::string how;
   EXPECT_TRUE(process.Finish(how)) << how;
 }
