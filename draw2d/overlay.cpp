@@ -29,6 +29,19 @@ void EmitQuad(float x, float y, float w, float h, bool textured) {
   glEnd();
 }
 
+// A layer blended by its source alpha leaves every pixel as it was when that
+// alpha is 0 (the GL clamps a negative one to 0), and the show draws many such
+// layers between its beats and fades: skip their fill, which costs as much as
+// a visible layer, and leave the current texture coordinate where the quad
+// would have left it.
+void EmitLayer(float alpha, float x, float y, float w, float h, bool textured) {
+  if (alpha > 0.0f) {
+    EmitQuad(x, y, w, h, textured);
+  } else if (textured) {
+    glTexCoord2f(0.0f, 1.0f);
+  }
+}
+
 // Set-up common to the picture quads, up to the texture binding.
 void BeginPictureState(int32_t texture, const TColorRGBA& color) {
   glDisable(GL_LIGHTING);
@@ -38,11 +51,11 @@ void BeginPictureState(int32_t texture, const TColorRGBA& color) {
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
 }
 
-// Draws the picture quad under the orthographic projection, then the common
-// tear-down of the picture quads.
-void DrawPictureAndTearDown(float x, float y, float w, float h) {
+// Draws the picture quad, whose texels are scaled by `alpha`, under the
+// orthographic projection, then the common tear-down of the picture quads.
+void DrawPictureAndTearDown(float alpha, float x, float y, float w, float h) {
   EnterOrtho();
-  EmitQuad(x, y, w, h, /*textured=*/true);
+  EmitLayer(alpha, x, y, w, h, /*textured=*/true);
   LeaveOrtho();
   glDisable(GL_BLEND);
   glEnable(GL_LIGHTING);
@@ -87,7 +100,7 @@ void DrawTexturedQuad(int32_t texture, const TColorRGBA& color, float x, float y
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_FOG);
-  DrawPictureAndTearDown(x, y, w, h);
+  DrawPictureAndTearDown(tint.a, x, y, w, h);
 }
 
 void DrawAdditiveQuad(int32_t texture, const TColorRGBA& color, float x, float y, float w, float h) {
@@ -95,7 +108,7 @@ void DrawAdditiveQuad(int32_t texture, const TColorRGBA& color, float x, float y
   BeginPictureState(texture, tint);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  DrawPictureAndTearDown(x, y, w, h);
+  DrawPictureAndTearDown(tint.a, x, y, w, h);
 }
 
 void DrawTextureQuad(int32_t texture, float x, float y, float w, float h) {
@@ -103,7 +116,7 @@ void DrawTextureQuad(int32_t texture, float x, float y, float w, float h) {
   glEnable(GL_COLOR_MATERIAL);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  DrawPictureAndTearDown(x, y, w, h);
+  DrawPictureAndTearDown(1.0f, x, y, w, h);
 }
 
 void DrawColorQuad(const TColorRGBA& color, float x, float y, float w, float h) {
@@ -116,7 +129,7 @@ void DrawColorQuad(const TColorRGBA& color, float x, float y, float w, float h) 
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   EnterOrtho();
   glColor4f(fill.r, fill.g, fill.b, fill.a);
-  EmitQuad(x, y, w, h, /*textured=*/false);
+  EmitLayer(fill.a, x, y, w, h, /*textured=*/false);
   LeaveOrtho();
   glDisable(GL_BLEND);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -139,15 +152,16 @@ void GetBillboardAxes(TVertex& up, TVertex& right) {
   up = {m[1], m[5], m[9]};
 }
 
-void DrawBillboard(const TVertex& centre, float size) {
-  TVertex up, right;
-  GetBillboardAxes(up, right);
+namespace {
+
+// The four corners of the billboard around `centre`, counter-clockwise from
+// bottom left, with the picture upright.
+void EmitBillboardCorners(const TVertex& centre, float size, const TVertex& up, const TVertex& right) {
   auto corner = [&](float sr, float su) {
     const GLfloat v[3] = {centre.x + size * (sr * right.x + su * up.x), centre.y + size * (sr * right.y + su * up.y),
                           centre.z + size * (sr * right.z + su * up.z)};
     glVertex3fv(v);
   };
-  glBegin(GL_QUADS);
   glTexCoord2f(0.0f, 1.0f);
   corner(-1.0f, -1.0f);
   glTexCoord2f(1.0f, 1.0f);
@@ -156,5 +170,23 @@ void DrawBillboard(const TVertex& centre, float size) {
   corner(1.0f, 1.0f);
   glTexCoord2f(0.0f, 0.0f);
   corner(-1.0f, 1.0f);
+}
+
+}  // namespace
+
+void DrawBillboard(const TVertex& centre, float size) {
+  TVertex up, right;
+  GetBillboardAxes(up, right);
+  glBegin(GL_QUADS);
+  EmitBillboardCorners(centre, size, up, right);
+  glEnd();
+}
+
+void DrawBillboards(const TVertexArray& centres, float size) {
+  if (centres.empty()) return;
+  TVertex up, right;
+  GetBillboardAxes(up, right);
+  glBegin(GL_QUADS);
+  for (const TVertex& centre : centres) EmitBillboardCorners(centre, size, up, right);
   glEnd();
 }

@@ -26,7 +26,9 @@ void ClearScreen();
 
 // Each quad routine sets up its own state, draws under EnterOrtho and tears
 // down; afterwards lighting and depth test are on, blending is off and the
-// perspective of LeaveOrtho is in place.
+// perspective of LeaveOrtho is in place. A quad whose opacity (colour alpha)
+// is 0 or less sets and leaves the same state but fills nothing, since it
+// would leave every pixel as it was.
 
 // Picture alpha-blended over the frame, tinted by `color`. Leaves texturing on,
 // the texture bound, the tint as current colour and fog off.
@@ -53,3 +55,6 @@ void GetBillboardAxes(TVertex& up, TVertex& right);
 // One camera-facing textured quad around `centre`, reaching `size` along each
 // axis. Sets no state: texture, colour and blending are the caller's.
 void DrawBillboard(const TVertex& centre, float size);
+// DrawBillboard around every centre in order, the same quads and pixels, in
+// one batch: the show's glow fields hold thousands of them.
+void DrawBillboards(const TVertexArray& centres, float size);

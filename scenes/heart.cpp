@@ -50,7 +50,7 @@ void DrawCage(int32_t envTexture) {
   UseTexture(GlowTexture);
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE);
-  for (const TVertex& v : cage.Vertices) DrawBillboard(v, 2.0f);
+  DrawBillboards(cage.Vertices, 2.0f);
   glDisable(GL_BLEND);
 }
 

@@ -126,6 +126,6 @@ void DrawLandscape() {
   glColor4f(1.0f, 1.0f, 1.0f, 0.2f);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
-  for (const TVertex& v : frame) DrawBillboard(v, 1.0f);
+  DrawBillboards(frame, 1.0f);
   glEnable(GL_DEPTH_TEST);
 }

@@ -27,6 +27,12 @@ Pixel ReadPixel(int x, int y) {
   return p;
 }
 
+std::vector<uint8_t> ReadFrame() {
+  std::vector<uint8_t> pixels(800 * 600 * 4);
+  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
 void GLTest::SetUp() {
   EnsureGLContext();
   while (glGetError() != GL_NO_ERROR) {

@@ -16,6 +16,8 @@ struct Pixel {
   uint8_t r, g, b, a;
 };
 Pixel ReadPixel(int x, int y);
+// The whole 800 x 600 RGBA buffer being drawn, bottom row first.
+std::vector<uint8_t> ReadFrame();
 
 // Base for tests that draw: the context is open and no GL error is pending.
 class GLTest : public ::testing::Test {

@@ -42,12 +42,6 @@ void FillRect(float x0, float y0, float x1, float y1) {
   glEnd();
 }
 
-std::vector<uint8_t> ReadFrame() {
-  std::vector<uint8_t> pixels(800 * 600 * 4);
-  glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
-}
-
 // A diamond around the origin in the z = 0 plane, as a one-mesh model file.
 std::string DiamondModel() {
   Model3DSObject diamond;

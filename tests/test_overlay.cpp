@@ -3,7 +3,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "draw2d/overlay.h"
 #include "runtime/OrvikGL2.h"
@@ -226,6 +229,128 @@ TEST_F(OverlayTest, BillboardFacesTheCamera) {
   EXPECT_NEAR(up.x, 1.0f, 1e-6);
   glLoadIdentity();
   LeaveOrtho();
+}
+
+// Fills the screen, unblended, with a picture holding every byte value, so a
+// layer that touched the frame at all would show.
+void DrawBusyBackground() {
+  static const int32_t busy = PatternTexture(64, [](int x, int y) {
+    return static_cast<uint32_t>((x * 4 + y) * 0x010305 + x * y * 0x070000);
+  });
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(busy));
+  glColor4f(1, 1, 1, 1);
+  EnterOrtho();
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex2f(0, 0);
+  glTexCoord2f(3, 0);
+  glVertex2f(800, 0);
+  glTexCoord2f(3, 2);
+  glVertex2f(800, 600);
+  glTexCoord2f(0, 2);
+  glVertex2f(0, 600);
+  glEnd();
+  LeaveOrtho();
+}
+
+std::vector<GLfloat> CurrentTexCoord() {
+  std::vector<GLfloat> st(4);
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, st.data());
+  return st;
+}
+
+TEST_F(OverlayTest, InvisibleLayersSkipTheFillButMatchTheirLiteralFormPixelForPixel) {
+  const int32_t white = SolidColorTexture(0xFFFFFF);
+  DrawBusyBackground();
+  const std::vector<uint8_t> background = ReadFrame();
+
+  // The literal fills the routines skip: a layer at alpha 0 under each blend
+  // they use leaves this renderer's frame bit for bit as it was.
+  for (GLenum destination : {GL_ONE_MINUS_SRC_ALPHA, GL_ONE}) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, destination);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(white));
+    glColor4f(1, 1, 1, 0);
+    EnterOrtho();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, 0);
+    glVertex2f(800, 0);
+    glTexCoord2f(1, 1);
+    glVertex2f(800, 600);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, 600);
+    glEnd();
+    LeaveOrtho();
+    EXPECT_EQ(ReadFrame(), background) << "blend destination " << destination;
+  }
+
+  DrawColorQuad(TColorRGBA{1, 1, 1, 0}, 0, 0, 800, 600);
+  DrawColorQuad(TColorRGBA{1, 0, 0, -2}, 0, 0, 800, 600);
+  glTexCoord2f(5, 5);
+  DrawTexturedQuad(white, TColorRGBA{1, 1, 1, 0}, 0, 0, 800, 600);
+  const std::vector<GLfloat> afterInvisible = CurrentTexCoord();
+  glTexCoord2f(5, 5);
+  DrawAdditiveQuad(white, TColorRGBA{1, 1, 1, -0.5f}, 0, 0, 800, 600);
+  EXPECT_EQ(ReadFrame(), background);
+  ExpectQuadTearDown();
+  ExpectColor(1, 1, 1, -0.5f);
+
+  // The texture coordinate is left where a visible layer leaves it.
+  glTexCoord2f(5, 5);
+  DrawAdditiveQuad(white, TColorRGBA{1, 1, 1, 0.01f}, 0, 0, 1, 1);
+  EXPECT_EQ(CurrentTexCoord(), afterInvisible);
+  EXPECT_EQ(afterInvisible, (std::vector<GLfloat>{0, 1, 0, 1}));
+}
+
+TEST_F(OverlayTest, BatchedBillboardsDrawTheFrameOfOneQuadEach) {
+  // A turned camera and a picture blended over where sprites overlap: the
+  // frame depends on every corner and on the order of the quads.
+  const int32_t glow = PatternTexture(32, [](int x, int y) {
+    const int d = std::max(0, 255 - 16 * (std::abs(x - 16) + std::abs(y - 16)));
+    return static_cast<uint32_t>(d * 0x010101 & 0xFFC0FF);
+  });
+  TVertexArray centres;
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
+  };
+  for (int i = 0; i < 600; ++i) centres.push_back(TVertex{60 * next(), 40 * next(), 60 * next()});
+  auto drawWith = [&](auto draw) {
+    ClearTo(0, 0, 0);
+    glLoadIdentity();
+    glTranslatef(0, 0, -90);
+    glRotatef(35, 1, 0.5f, 0.2f);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(glow));
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 0.3f);
+    draw();
+    glDisable(GL_BLEND);
+    return std::make_pair(ReadFrame(), CurrentTexCoord());
+  };
+  const auto literal = drawWith([&] {
+    for (const TVertex& c : centres) DrawBillboard(c, 3.0f);
+  });
+  const auto batched = drawWith([&] { DrawBillboards(centres, 3.0f); });
+  const auto lit = std::count_if(literal.first.begin(), literal.first.end(), [](uint8_t v) { return v > 0; });
+  EXPECT_GT(lit, 100000);  // the sprites cover a good part of the frame
+  EXPECT_TRUE(literal.first == batched.first) << "batched billboards differ from one quad each";
+  EXPECT_EQ(literal.second, batched.second);
+
+  // No centres: nothing drawn and no GL error.
+  const auto none = drawWith([] { DrawBillboards(TVertexArray{}, 3.0f); });
+  EXPECT_EQ(std::count(none.first.begin(), none.first.end(), 0), 800 * 600 * 3);
+  glLoadIdentity();
 }
 
 }  // namespace
