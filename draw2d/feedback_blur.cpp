@@ -55,6 +55,9 @@ void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, fl
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(layers));
     // Screen space 0..W x 0..H, squeezed into the size x size viewport.
     EnterOrtho();
+    // The smallest layer maps the square picture onto the square viewport
+    // one to one; the others enlarge it.
+    const TFullSizeSampling fullSize(1.0f, 1.0f, w, h);
     for (int32_t f = 0; f < layers; ++f) {
       glPushMatrix();
       // Turn about the screen centre, by degrees.

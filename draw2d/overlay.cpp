@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "runtime/OrvikGL2.h"
 #include "textures/ORV2Materials.h"
 
@@ -55,7 +57,10 @@ void BeginPictureState(int32_t texture, const TColorRGBA& color) {
 // orthographic projection, then the common tear-down of the picture quads.
 void DrawPictureAndTearDown(float alpha, float x, float y, float w, float h) {
   EnterOrtho();
-  EmitLayer(alpha, x, y, w, h, /*textured=*/true);
+  {
+    const TFullSizeSampling fullSize(1.0f, 1.0f, w, h);
+    EmitLayer(alpha, x, y, w, h, /*textured=*/true);
+  }
   LeaveOrtho();
   glDisable(GL_BLEND);
   glEnable(GL_LIGHTING);
@@ -137,6 +142,32 @@ void DrawColorQuad(const TColorRGBA& color, float x, float y, float w, float h) 
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_TEXTURE_2D);
   glPopAttrib();
+}
+
+TFullSizeSampling::TFullSizeSampling(float uSpan, float vSpan, float w, float h) {
+  GLint width = 0, height = 0, viewport[4] = {};
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  if (width <= 0 || height <= 0 || ActiveWindow.Width <= 0 || ActiveWindow.Height <= 0) return;
+  // Texels per pixel along each side of the quad; a turn mixes the two, so
+  // both at most 1 keeps every pixel's footprint within one texel.
+  const float pixelsWide = w * static_cast<float>(viewport[2]) / static_cast<float>(ActiveWindow.Width);
+  const float pixelsHigh = h * static_cast<float>(viewport[3]) / static_cast<float>(ActiveWindow.Height);
+  if (std::fabs(uSpan) * static_cast<float>(width) > pixelsWide) return;
+  if (std::fabs(vSpan) * static_cast<float>(height) > pixelsHigh) return;
+  GLint minFilter = 0, magFilter = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  // Level 0 through the magnification filter is what GL_LINEAR gives only
+  // when that filter is GL_LINEAR itself.
+  if (minFilter == GL_LINEAR || magFilter != GL_LINEAR) return;
+  savedMinFilter_ = minFilter;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+}
+
+TFullSizeSampling::~TFullSizeSampling() {
+  if (savedMinFilter_ != 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, savedMinFilter_);
 }
 
 void DrawScreenFade(float r, float g, float b, float a) {

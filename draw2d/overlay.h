@@ -43,6 +43,24 @@ void DrawTextureQuad(int32_t texture, float x, float y, float w, float h);
 // afterwards, only the projection stays as LeaveOrtho sets it.
 void DrawColorQuad(const TColorRGBA& color, float x, float y, float w, float h);
 
+// While alive, the bound picture is sampled from its level 0 only, when a quad
+// of w x h screen units (under EnterOrtho, in the current viewport) showing a
+// uSpan x vSpan part of it shows it at no less than its own size, turned or
+// not. Every pixel of such a quad already takes the magnification filter from
+// level 0, so the frame is the same; only the software renderer's per-pixel
+// mipmap work goes. Otherwise, or for a picture without pixels, it does nothing.
+// The picture must stay bound; its minification filter comes back at the end.
+class TFullSizeSampling {
+ public:
+  TFullSizeSampling(float uSpan, float vSpan, float w, float h);
+  ~TFullSizeSampling();
+  TFullSizeSampling(const TFullSizeSampling&) = delete;
+  TFullSizeSampling& operator=(const TFullSizeSampling&) = delete;
+
+ private:
+  int32_t savedMinFilter_ = 0;  // 0: nothing was changed
+};
+
 // BeginOverlay, DrawColorQuad over the whole 800 x 600 screen, EndOverlay: the
 // fades to and from black or white.
 void DrawScreenFade(float r, float g, float b, float a);

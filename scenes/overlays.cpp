@@ -57,11 +57,11 @@ void DrawOverlays() {
   SetRGBA(flash, 1.0f, 1.0f, 1.0f, 0.5f * e1);
   for (int i = 1; i <= 3; ++i) {
     BeginOverlay();
-    // A transparent flash leaves every pixel as it is: skip its fill between beats.
-    if (flash.a > 0.0f) DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);
+    DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);
     BeginAdditiveLayer(bandTexture, 0.45f + e2);
     EnterOrtho();
     const float u = P / static_cast<float>(i);
+    const TFullSizeSampling fullSize(0.5f, 1.0f, 800.0f, 360.0f);
     glBegin(GL_QUADS);
     glTexCoord2f(u, 0.0f);
     glVertex2f(0.0f, 120.0f);
@@ -82,6 +82,7 @@ void DrawOverlays() {
     BeginOverlay();
     BeginAdditiveLayer(frameTexture, 0.2f);
     EnterOrtho();
+    const TFullSizeSampling fullSize(1.0f, 1.0f, 800.0f - o, 600.0f - o);
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 0.0f);
     glVertex2f(o, o);

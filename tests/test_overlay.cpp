@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "draw2d/overlay.h"
@@ -13,6 +15,7 @@
 #include "tests/gl_pictures.h"
 #include "tests/gl_test_context.h"
 #include "textures/ORV2Materials.h"
+#include "textures/ORV2Textures.h"
 
 namespace {
 
@@ -351,6 +354,127 @@ TEST_F(OverlayTest, BatchedBillboardsDrawTheFrameOfOneQuadEach) {
   const auto none = drawWith([] { DrawBillboards(TVertexArray{}, 3.0f); });
   EXPECT_EQ(std::count(none.first.begin(), none.first.end(), 0), 800 * 600 * 3);
   glLoadIdentity();
+}
+
+// A size x size picture of noise, mipmapped like a loaded JPEG (level 0 nearest
+// mipmap) or TGA (linear between mipmaps), so any sampling change would show.
+int32_t NoisePicture(int32_t size, bool likeTga, uint32_t seed) {
+  std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
+  for (uint8_t& byte : rgba) {
+    seed = seed * 1664525u + 1013904223u;
+    byte = static_cast<uint8_t>(seed >> 24);
+  }
+  return static_cast<int32_t>(likeTga ? CreateTGATexture(size, size, GL_RGBA, rgba.data())
+                                      : CreateTexture(size, size, GL_RGBA, rgba.data()));
+}
+
+GLint BoundMinFilter() {
+  GLint filter = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+  return filter;
+}
+
+// One textured quad of w x h screen units at the screen centre, turned by
+// `degrees`, showing a uSpan x vSpan part of the bound picture, added at a
+// quarter strength over a grey frame; the frame it gives.
+std::vector<uint8_t> DrawTurnedQuad(float uSpan, float vSpan, float w, float h, float degrees, bool fullSize) {
+  glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glColor4f(1, 1, 1, 0.25f);
+  EnterOrtho();
+  glLoadIdentity();
+  glTranslatef(400, 300, 0);
+  glRotatef(degrees, 0, 0, 1);
+  {
+    const std::optional<TFullSizeSampling> sampling =
+        fullSize ? std::optional<TFullSizeSampling>(std::in_place, uSpan, vSpan, w, h) : std::nullopt;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.3f, 0.1f);
+    glVertex2f(-w / 2, -h / 2);
+    glTexCoord2f(0.3f + uSpan, 0.1f);
+    glVertex2f(w / 2, -h / 2);
+    glTexCoord2f(0.3f + uSpan, 0.1f + vSpan);
+    glVertex2f(w / 2, h / 2);
+    glTexCoord2f(0.3f, 0.1f + vSpan);
+    glVertex2f(-w / 2, h / 2);
+    glEnd();
+  }
+  glLoadIdentity();
+  LeaveOrtho();
+  glDisable(GL_BLEND);
+  return ReadFrame();
+}
+
+TEST_F(OverlayTest, FullSizeSamplingDrawsEveryQuadItAppliesToPixelForPixel) {
+  struct Case {
+    const char* what;
+    bool likeTga;
+    int viewport;  // 0: the window; else a square in the corner
+    float uSpan, vSpan, w, h, degrees;
+  };
+  const Case cases[] = {
+      {"picture over the whole screen", false, 0, 1, 1, 800, 600, 0},
+      {"TGA over the whole screen", true, 0, 1, 1, 800, 600, 0},
+      {"a scrolled half of a wide band", false, 0, 0.5f, 1, 800, 360, 0},
+      {"the square viewport one to one, turned", false, 512, 1, 1, 800, 600, 0.1f},
+      {"TGA one to one, turned", true, 512, 1, 1, 800, 600, 0.075f},
+      {"one to one, enlarged", false, 512, 1, 1, 800.6f, 600.6f, 0.05f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int32_t picture = NoisePicture(512, c.likeTga, 7);
+    const GLint filter = BoundMinFilter();
+    if (c.viewport > 0) glViewport(0, 0, c.viewport, c.viewport);
+    const std::vector<uint8_t> literal = DrawTurnedQuad(c.uSpan, c.vSpan, c.w, c.h, c.degrees, false);
+    const std::vector<uint8_t> fullSize = DrawTurnedQuad(c.uSpan, c.vSpan, c.w, c.h, c.degrees, true);
+    glViewport(0, 0, 800, 600);
+    EXPECT_TRUE(literal == fullSize);
+    EXPECT_EQ(BoundMinFilter(), filter);  // given back
+    glDeleteTextures(1, reinterpret_cast<const GLuint*>(&picture));
+  }
+}
+
+TEST_F(OverlayTest, FullSizeSamplingLeavesShrunkPicturesToTheirMipmaps) {
+  // Drawn smaller than itself along either side, the picture needs its
+  // mipmaps: the filter must stay, and the frame differs from level 0 alone.
+  const int32_t picture = NoisePicture(512, false, 9);
+  for (const auto& [w, h] : {std::pair{200.0f, 600.0f}, std::pair{800.0f, 500.0f}}) {
+    const TFullSizeSampling sampling(1.0f, 1.0f, w, h);
+    EXPECT_EQ(BoundMinFilter(), GL_LINEAR_MIPMAP_NEAREST);
+  }
+  const std::vector<uint8_t> withMipmaps = DrawTurnedQuad(1, 1, 200, 600, 0, true);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  EXPECT_FALSE(DrawTurnedQuad(1, 1, 200, 600, 0, false) == withMipmaps);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+  // In a 256-pixel square the 800-unit quad is 256 pixels: shrunk.
+  glViewport(0, 0, 256, 256);
+  {
+    const TFullSizeSampling sampling(1.0f, 1.0f, 800.0f, 600.0f);
+    EXPECT_EQ(BoundMinFilter(), GL_LINEAR_MIPMAP_NEAREST);
+  }
+  glViewport(0, 0, 800, 600);
+  // A picture that failed to load has no pixels to decide by.
+  glBindTexture(GL_TEXTURE_2D, 0xFFFFFFFFu);
+  {
+    const TFullSizeSampling sampling(1.0f, 1.0f, 800.0f, 600.0f);
+    EXPECT_NE(BoundMinFilter(), GL_LINEAR);
+  }
+  glDeleteTextures(1, reinterpret_cast<const GLuint*>(&picture));
+}
+
+TEST_F(OverlayTest, PictureQuadsGiveTheirPicturesFiltersBack) {
+  const int32_t picture = NoisePicture(512, true, 11);
+  DrawTexturedQuad(picture, TColorRGBA{1, 1, 1, 0.5f}, 0, 0, 800, 600);
+  DrawAdditiveQuad(picture, TColorRGBA{1, 1, 1, 0.5f}, 0, 0, 800, 600);
+  DrawTextureQuad(picture, 0, 0, 800, 600);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(picture));
+  EXPECT_EQ(BoundMinFilter(), GL_LINEAR_MIPMAP_LINEAR);
+  glDeleteTextures(1, reinterpret_cast<const GLuint*>(&picture));
 }
 
 }  // namespace
