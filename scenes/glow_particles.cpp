@@ -37,10 +37,12 @@ void DrawGlowParticles() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glDisable(GL_DEPTH_TEST);
-  TVertexArray trail(kSprites);
-  for (int32_t i = 0; i < kSprites; ++i) trail[i] = PathPoint(static_cast<float>(i) / kSpritesPerSegment + t);
-  glColor4f(1.0f, 1.0f, 1.0f, kSpriteAlpha);
-  DrawBillboards(trail, kSpriteSize);
+  // One quad each, colour first: a single batch under one colour would round
+  // the faint sprites' sum differently on the software renderer.
+  for (int32_t i = 0; i < kSprites; ++i) {
+    glColor4f(1.0f, 1.0f, 1.0f, kSpriteAlpha);
+    DrawBillboard(PathPoint(static_cast<float>(i) / kSpritesPerSegment + t), kSpriteSize);
+  }
   glDisable(GL_BLEND);
   glEnable(GL_DEPTH_TEST);
 }

@@ -101,7 +101,7 @@ void DrawBeatingHeart() {
   TColorRGBA flash;
   SetRGBA(flash, 1.0f, 1.0f, 1.0f, SyncTrack->SyncEnvelope(1, 0.0f, 0.3f) / 3.0f);
   BeginOverlay();
-  DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);
+  if (flash.a > 0.0f) DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);  // nothing to fill between beats
   EndOverlay();
 }
 

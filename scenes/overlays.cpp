@@ -57,7 +57,8 @@ void DrawOverlays() {
   SetRGBA(flash, 1.0f, 1.0f, 1.0f, 0.5f * e1);
   for (int i = 1; i <= 3; ++i) {
     BeginOverlay();
-    DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);
+    // A transparent flash leaves every pixel as it is: skip its fill between beats.
+    if (flash.a > 0.0f) DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);
     BeginAdditiveLayer(bandTexture, 0.45f + e2);
     EnterOrtho();
     const float u = P / static_cast<float>(i);

@@ -159,6 +159,20 @@ TEST_F(OverlayTest, ColorQuadRestoresEveryAttribute) {
   EXPECT_EQ(src, GL_ONE);
   ExpectColor(0.25f, 0.5f, 0.75f, 1.0f);
   ExpectShowPerspective();  // only the projection stays changed
+
+  // An invisible quad gives everything back as well, and the next drawing
+  // still takes the colour that was current before it.
+  DrawColorQuad(TColorRGBA{1, 0, 0, 0}, 0, 0, 400, 600);
+  ExpectColor(0.25f, 0.5f, 0.75f, 1.0f);
+  EnterOrtho();
+  glBegin(GL_QUADS);
+  glVertex2f(600, 0);
+  glVertex2f(800, 0);
+  glVertex2f(800, 600);
+  glVertex2f(600, 600);
+  glEnd();
+  LeaveOrtho();
+  EXPECT_NEAR(ReadPixel(700, 300).g, 128, 1);
   glDisable(GL_BLEND);
 }
 
