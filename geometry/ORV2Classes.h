@@ -107,6 +107,9 @@ class TOrvBrush {
   void LoadFromFile(const std::string& fileName);
   // Loads through Loader3DS, which must exist; computes every mesh's normals.
   void LoadModel(const std::string& fileName);
+  // Meshes[index]; EListError outside 0 .. MeshCount - 1, as the reader
+  // gives, so a model file without meshes is refused instead of read past.
+  TMeshDataNM& Mesh(int32_t index) const;
   // Rotates every mesh (degrees about X, then Y, then Z) and rebuilds its normals.
   void Rotate(const TVertex& angles);
   // Scales every mesh; normals stay as they were (exact for equal factors).

@@ -2,6 +2,7 @@
 
 #include "geometry/ORV2Classes.h"
 #include "geometry/ORV2_3ds.h"
+#include "runtime/stream_errors.h"
 
 void TOrvBrush::LoadFromFile(const std::string& fileName) {
   CreateLoader();
@@ -22,6 +23,11 @@ void TOrvBrush::LoadModel(const std::string& fileName) {
     Meshes[i]->ComputeNormals();
   }
   Loader3DS->CloseFile();
+}
+
+TMeshDataNM& TOrvBrush::Mesh(int32_t index) const {
+  if (index < 0 || index >= static_cast<int32_t>(Meshes.size())) throw EListError(index);
+  return *Meshes[index];
 }
 
 void TOrvBrush::Rotate(const TVertex& angles) {

@@ -142,7 +142,7 @@ void InitHeart() {
 
   cageBrush = std::make_unique<TOrvBrush>();
   cageBrush->LoadFromFile("mod\\invertgeo.3ds");
-  WeldVertices(*cageBrush->Meshes[0]);
+  WeldVertices(cageBrush->Mesh(0));
   cageBrush->Scale({3.0f, 3.0f, 3.0f});
 
   heartTexture = LoadTexture("gfx\\heart.jpg");

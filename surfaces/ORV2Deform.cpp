@@ -11,7 +11,7 @@ void TOrvDeformBrush::LoadFromFile(const std::string& fileName) { Brush.LoadFrom
 
 void TOrvDeformBrush::SelectMesh(int32_t index) {
   MeshIndex = index;
-  SetVertexCount(Mesh().VertexCount);
+  SetVertexCount(Brush.Mesh(index).VertexCount);
 }
 
 void TOrvDeformBrush::SetVertexCount(int32_t n) {

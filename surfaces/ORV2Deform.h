@@ -24,7 +24,8 @@ class TOrvDeformBrush {
 
   // Loads the model into Brush; reader errors pass through.
   void LoadFromFile(const std::string& fileName);
-  // Selects Brush.Meshes[index] (0 .. Brush.MeshCount - 1) and sizes the frames to it.
+  // Selects Brush.Meshes[index] and sizes the frames to it; EListError outside
+  // 0 .. Brush.MeshCount - 1.
   void SelectMesh(int32_t index);
   // Resizes every frame, keeping positions and appending zeros.
   void SetVertexCount(int32_t n);

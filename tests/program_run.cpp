@@ -30,8 +30,9 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
-int RunVeloria(const fs::path& dir, const std::string& args, const std::string& environment) {
-  const std::string command = "cd '" + dir.string() + "' && " + environment + " '" VELORIA_BINARY "' " +
+int RunVeloria(const fs::path& dir, const std::string& args, const std::string& environment, int limitSeconds) {
+  const std::string limit = limitSeconds > 0 ? " timeout -s KILL " + std::to_string(limitSeconds) : "";
+  const std::string command = "cd '" + dir.string() + "' && " + environment + limit + " '" VELORIA_BINARY "' " +
                               args + " >stdout.txt 2>stderr.txt";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -17,6 +17,12 @@ std::string ReadText(const std::filesystem::path& path);
 
 // Runs the show in `dir` with `args` (shell words) after the shell assignments
 // of `environment` (e.g. "PATH=/x"); stdout goes to dir/stdout.txt, stderr to
-// dir/stderr.txt. The exit status, or -1 when the program did not exit.
+// dir/stderr.txt. The exit status as the shell reports it: a program killed
+// by signal N gives 128 + N. With `limitSeconds` the program is killed once
+// it has run that long (through timeout(1), which `environment` must leave on
+// the PATH), so a hang fails as kRunTimedOut instead of stalling the suite.
 int RunVeloria(const std::filesystem::path& dir, const std::string& args,
-               const std::string& environment = "");
+               const std::string& environment = "", int limitSeconds = 0);
+
+// RunVeloria's status for a run stopped at its limit (128 + SIGKILL).
+constexpr int kRunTimedOut = 137;

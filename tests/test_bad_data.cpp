@@ -5,21 +5,27 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include <GL/gl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "geometry/ORV2_3ds.h"
+#include "platform/png_file.h"
 #include "runtime/ORV2Base.h"
+#include "runtime/OrvikGL2.h"
+#include "runtime/frame_grab.h"
+#include "runtime/shared_state.h"
 #include "runtime/stream_errors.h"
+#include "runtime/sync.h"
+#include "tests/program_run.h"
 
 namespace {
 
@@ -66,11 +72,15 @@ void Break(const fs::path& file, Damage damage) {
   }
 }
 
-std::string ReadText(const fs::path& file) {
-  std::ifstream in(file);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+// A run that takes longer than this is hung: a broken file ends or skips its
+// load step, it never stalls it (a normal run here takes about a second).
+constexpr int kRunLimitSeconds = 60;
+
+// What became of a run, for failure messages: a crash or hang shows as such.
+std::string Outcome(int status, const std::string& err) {
+  if (status == kRunTimedOut) return "stopped after " + std::to_string(kRunLimitSeconds) + " s; stderr: " + err;
+  if (status > 128) return "killed by signal " + std::to_string(status - 128) + "; stderr: " + err;
+  return "status " + std::to_string(status) + "; stderr: " + err;
 }
 
 // A run directory holding a fresh copy of the generated data set.
@@ -78,25 +88,38 @@ class BadDataRun : public ::testing::Test {
  protected:
   void SetUp() override {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          ("veloria_bad_" + std::to_string(::getpid()) + "_" + info->name());
+    std::string name = info->name();
+    std::replace(name.begin(), name.end(), '/', '_');  // parameterized names hold a slash
+    dir = fs::temp_directory_path() / ("veloria_bad_" + std::to_string(::getpid()) + "_" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::copy(VELORIA_DATA_DIR, dir / "data", fs::copy_options::recursive);
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // Runs the program for a screenshot early in the show, with extra
-  // environment settings; fills `err` with its stderr.
-  int RunEarlyShot(const std::string& environment = "") {
+  // Runs the program with `args` (and --out shots) after the shell words of
+  // `environment`; fills `err` with its stderr.
+  int Run(const std::string& args, const std::string& environment = "") {
     fs::remove_all(dir / "shots");
-    const std::string command = "cd '" + dir.string() + "' && " + environment + " '" VELORIA_BINARY
-                                "' --shots 0.5 --out shots >stdout.txt 2>stderr.txt";
-    const int status = std::system(command.c_str());
+    const int status = RunVeloria(dir, args + " --out shots", environment, kRunLimitSeconds);
     err = ReadText(dir / "stderr.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status;
   }
+  // A screenshot early in the show.
+  int RunEarlyShot(const std::string& environment = "") { return Run("--shots 0.5", environment); }
   bool ShotWritten() const { return fs::exists(dir / "shots" / "shot-0.5.png"); }
+  // The first frame of the show at one step a second: the shortest run that
+  // loads every file (about 100 frames of the loading screen, then one).
+  int RunToShowStart() { return Run("--shots 0 --fps 1"); }
+  // Whether that frame was written as a whole 800x600 picture.
+  bool ShowStartShotComplete() const {
+    PngImage image;
+    std::string error;
+    return ReadPng((dir / "shots" / "shot-0.png").string(), image, error) && image.width == 800 &&
+           image.height == 600;
+  }
+  // Whether the run left any file where its screenshots go.
+  bool AnyShotFile() const { return fs::exists(dir / "shots") && !fs::is_empty(dir / "shots"); }
 
   fs::path dir;
   std::string err;
@@ -232,6 +255,185 @@ TEST(BadModelTest, EveryDamageOfEveryModelIsRefusedWithTheReadersMessage) {
     }
   }
   fs::remove_all(dir);
+}
+
+// A file name as a test name: letters and digits kept, the rest '_'.
+std::string TestNameOf(std::string name) {
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+// The show-level model rows: every scene's model is loaded before the show,
+// so each damage ends the program there with the reader's message as its
+// one line of stderr and status 1, and no frame of the show is shot.
+class BadModelRun : public BadDataRun, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(BadModelRun, EveryDamageEndsTheProgramWithTheReadersMessage) {
+  const std::string model = GetParam();
+  const fs::path file = dir / "data" / "mod" / model;
+  const fs::path good = dir / "model.good";
+  fs::copy_file(file, good);
+  const std::string size = std::to_string(fs::file_size(good));
+  const std::string cutSize = std::to_string(fs::file_size(good) / 3);
+  for (Damage damage : kDamages) {
+    SCOPED_TRACE(model + " " + DamageName(damage));
+    fs::copy_file(good, file, fs::copy_options::overwrite_existing);
+    Break(file, damage);
+    const int status = RunToShowStart();
+    EXPECT_EQ(status, 1) << Outcome(status, err);
+    EXPECT_FALSE(AnyShotFile());
+    std::string expected;
+    switch (damage) {
+      case Damage::Missing:
+        expected = "Cannot open file mod\\" + model;
+        break;
+      case Damage::Empty:
+        expected = "Stream read error";
+        break;
+      case Damage::Truncated:
+        // The root chunk claims the whole file, so the cut is found there first.
+        expected = "chunk 0x4D4D at offset 0: length " + size + " reaches past the end of the file (" + cutSize +
+                   " bytes)";
+        break;
+      case Damage::Corrupt:
+        // Noise is no 3DS database: the model has no meshes, and the scene asks for its first.
+        expected = "List index out of bounds (0)";
+        break;
+    }
+    EXPECT_EQ(err, "Error: " + expected + "\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, BadModelRun,
+                         ::testing::Values("heart.3ds", "geo.3ds", "invertgeo.3ds", "dame.3ds"),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return TestNameOf(info.param); });
+
+// Every picture of the generated data set, named as the show names it (gfx\love\1.jpg).
+std::vector<std::string> DataSetPictures() {
+  const fs::path root = VELORIA_DATA_DIR;
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root / "gfx")) {
+    if (!entry.is_regular_file()) continue;
+    std::string name = entry.path().lexically_relative(root).generic_string();
+    std::replace(name.begin(), name.end(), '/', '\\');
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Where a data name lies under a run directory.
+fs::path DataFile(const fs::path& dir, std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return dir / "data" / name;
+}
+
+// The line a headless run prints ("caption: text", where an interactive run
+// shows a dialog) when picture `name`, whose intact bytes are in `intact`, is
+// broken by `damage`; empty when the reader keeps what it could read.
+std::string PictureMessage(const std::string& name, Damage damage, const fs::path& intact) {
+  // The JPEG reader has one message for every failure.
+  if (name.ends_with(".jpg")) return "BMP Unit: Couldn't load JPG - \"" + name + "\"";
+  if (!name.ends_with(".tga")) {
+    ADD_FAILURE() << "no catalogue row for " << name;
+    return "";
+  }
+  std::ifstream in(intact, std::ios::binary);
+  in.seekg(2);
+  const bool runLength = in.get() == 10;  // the image type byte
+  switch (damage) {
+    case Damage::Missing:
+      return "TGA Texture: File not found  - " + name;
+    case Damage::Truncated:
+      // A cut-off run-length picture keeps the pixels it reached.
+      if (runLength) return "";
+      [[fallthrough]];
+    case Damage::Empty:
+      return "TGA File Error: Couldn't read file \"" + name + "\".";
+    case Damage::Corrupt:
+      // The noise's image type byte is neither raw (2) nor run-length (10).
+      return "TGA File Error: Couldn't load \"" + name + "\". Only 24 and 32bit TGA supported.";
+  }
+  return "";
+}
+
+// The show-level picture rows: a broken picture is reported with its
+// reader's message (once for each scene that loads it, and nothing else is
+// said), the show goes on without it and shoots its first frame.
+class BadPictureRun : public BadDataRun, public ::testing::WithParamInterface<std::string> {
+ protected:
+  // Without the music: it loads after every picture, so it cannot change
+  // what a picture's load does, and decoding it is half of each short run.
+  // (A show without music plays silently and says nothing; its own row.)
+  void SetUp() override {
+    BadDataRun::SetUp();
+    fs::remove(dir / "data" / "music" / "test01.mp3");
+  }
+};
+
+TEST_P(BadPictureRun, EveryDamageIsReportedAndTheShowGoesOn) {
+  const std::string name = GetParam();
+  const fs::path file = DataFile(dir, name);
+  const fs::path good = dir / "picture.good";
+  fs::copy_file(file, good);
+  for (Damage damage : kDamages) {
+    SCOPED_TRACE(name + " " + DamageName(damage));
+    fs::copy_file(good, file, fs::copy_options::overwrite_existing);
+    Break(file, damage);
+    const int status = RunToShowStart();
+    EXPECT_EQ(status, 0) << Outcome(status, err);
+    EXPECT_TRUE(ShowStartShotComplete());
+    const std::string message = PictureMessage(name, damage, good);
+    if (message.empty()) {
+      EXPECT_EQ(err, "");
+      continue;
+    }
+    std::istringstream lines(err);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) EXPECT_EQ(line, message);
+    EXPECT_GE(count, 1) << "no message: " << err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, BadPictureRun, ::testing::ValuesIn(DataSetPictures()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return TestNameOf(info.param); });
+
+// With every picture gone each scene still draws its shapes (untextured) on
+// every frame of the whole show, without an OpenGL error.
+TEST_F(BadDataRun, ShowWithoutItsPicturesDrawsEverySceneWithoutGlErrors) {
+  for (const std::string& name : DataSetPictures()) fs::remove(DataFile(dir, name));
+  const fs::path home = fs::current_path();
+  fs::current_path(dir);
+  RunOptions options;
+  options.headless = true;
+  options.fps = 1;  // the whole show in about 200 frames
+  int glErrors = 0;
+  std::map<int32_t, int> litPixels;  // per section, in its middle frame
+  AddFrameObserver([&](const DemoFrame& frame) {
+    if (glGetError() != GL_NO_ERROR) ++glErrors;
+    if (frame.phase != DemoPhase::Timeline || litPixels.count(frame.section)) return true;
+    const int32_t s = frame.section;
+    const float start = s > 0 ? SyncTrack->SectionEnds[s - 1] : 0.0f;
+    if (frame.showTime < (start + SyncTrack->SectionEnds[s]) / 2.0f) return true;
+    const PngImage image = GrabFrame(ActiveWindow.Width, ActiveWindow.Height);
+    int lit = 0;
+    for (size_t i = 0; i + 2 < image.pixels.size(); i += 3) {
+      lit += image.pixels[i] + image.pixels[i + 1] + image.pixels[i + 2] > 48;
+    }
+    litPixels[s] = lit;
+    return true;
+  });
+  const int status = RunDemo(options);
+  ClearFrameObservers();
+  fs::current_path(home);
+
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(glErrors, 0);
+  for (int32_t s = 0; s < 8; ++s) {
+    EXPECT_GT(litPixels[s], 0) << "section " << s << " drew a black frame";
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "geometry/ORV2_3ds.h"
 #include "runtime/stream_errors.h"
+#include "surfaces/ORV2Deform.h"
 #include "tests/files_3ds.h"
 
 namespace {
@@ -140,6 +141,27 @@ TEST(Brush, ModelWithoutMeshesGivesAnEmptyBrush) {
   EXPECT_TRUE(brush.Meshes.empty());
   EXPECT_THROW(brush.LoadFromFile(WriteTempModel("short.3ds", {1, 2})), EReadError);
   EXPECT_EQ(Loader3DS, nullptr);
+}
+
+// A scene asks for mesh 0 right after loading: a file without meshes (e.g.
+// noise, which is no 3DS database) is refused with the list's message.
+TEST(Brush, MeshOutsideTheListIsRefusedByIndex) {
+  const std::string none = WriteTempModel("none.3ds", ModelFile({}));
+  TOrvDeformBrush deform(5, 0);
+  deform.LoadFromFile(none);
+  try {
+    deform.SelectMesh(0);
+    ADD_FAILURE() << "mesh 0 of an empty model was selected";
+  } catch (const EListError& e) {
+    EXPECT_STREQ(e.what(), "List index out of bounds (0)");
+  }
+  EXPECT_EQ(deform.VertexCount, 0);
+
+  TOrvBrush brush;
+  brush.LoadFromFile(WriteTempModel("two.3ds", Encode3DSModel({StripObject("a", 3), StripObject("b", 4)})));
+  EXPECT_EQ(brush.Mesh(1).VertexCount, 4);
+  EXPECT_THROW(brush.Mesh(2), EListError);
+  EXPECT_THROW(brush.Mesh(-1), EListError);
 }
 
 }  // namespace
