@@ -30,6 +30,24 @@ void CopyToTexture(int32_t texture, int32_t size) {
   glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
 }
 
+namespace {
+
+// What a full ClearScreen would change after the first pass: the layers draw
+// only colour (no depth test, so no depth writes) and only inside the
+// viewport's corner, so the rest of the screen is still as the first clear
+// left it. Clearing just the corner spares the renderer every other tile.
+void ClearCorner(int32_t size) {
+  glPushAttrib(GL_SCISSOR_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, size, size);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glPopAttrib();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+}  // namespace
+
 void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, float spread, int32_t passes) {
   // With no layers there is nothing to draw (and 1 / layers has no meaning).
   if (layers <= 0 || passes <= 0) return;
@@ -44,7 +62,11 @@ void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, fl
   const float h = static_cast<float>(ActiveWindow.Height);
   for (int32_t pass = 0; pass < passes; ++pass) {
     SetTextureViewport(size);
-    ClearScreen();
+    if (pass == 0) {
+      ClearScreen();
+    } else {
+      ClearCorner(size);
+    }
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);

@@ -4,8 +4,12 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "draw2d/feedback_blur.h"
+#include "draw2d/overlay.h"
+#include "runtime/OrvikGL2.h"
 #include "tests/gl_pictures.h"
 #include "tests/gl_test_context.h"
 
@@ -147,6 +151,114 @@ TEST_F(FeedbackBlurTest, RenderIntoABlankTexture) {
   const std::vector<uint8_t> t = ReadTextureLevel0(texture, 256);
   EXPECT_NEAR(t[(100 * 256 + 100) * 4 + 1], 128, 1);
   glClearColor(0, 0, 0, 1);
+}
+
+// The blur as first written: the whole screen cleared before every pass.
+void LiteralFeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, float spread, int32_t passes) {
+  const float w = static_cast<float>(ActiveWindow.Width);
+  const float h = static_cast<float>(ActiveWindow.Height);
+  for (int32_t pass = 0; pass < passes; ++pass) {
+    SetTextureViewport(size);
+    ClearScreen();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(layers));
+    EnterOrtho();
+    for (int32_t f = 0; f < layers; ++f) {
+      glPushMatrix();
+      glTranslatef(w * 0.5f, h * 0.5f, 0.0f);
+      glRotatef(static_cast<float>(f) * angle / static_cast<float>(layers), 0.0f, 0.0f, 1.0f);
+      glTranslatef(w * -0.5f, h * -0.5f, 0.0f);
+      const float e = static_cast<float>(f) * spread;
+      glBegin(GL_QUADS);
+      glTexCoord2f(0.0f, 0.0f);
+      glVertex3f(-e, -e, 0.0f);
+      glTexCoord2f(1.0f, 0.0f);
+      glVertex3f(w + e, -e, 0.0f);
+      glTexCoord2f(1.0f, 1.0f);
+      glVertex3f(w + e, h + e, 0.0f);
+      glTexCoord2f(0.0f, 1.0f);
+      glVertex3f(-e, h + e, 0.0f);
+      glEnd();
+      glPopMatrix();
+    }
+    LeaveOrtho();
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    CopyToTexture(texture, size);
+  }
+}
+
+struct BlurOutcome {
+  std::vector<uint8_t> frame, depth, texture;
+};
+
+// A busy picture and a depth ramp over the whole screen, as the show leaves
+// them before a blur; then `blur` on a copy of a noise picture.
+template <typename Blur>
+BlurOutcome BlurOverBusyScreen(int32_t size, uint32_t seed, Blur blur) {
+  std::vector<uint8_t> noise(static_cast<size_t>(size) * size * 4);
+  for (uint8_t& byte : noise) {
+    seed = seed * 1664525u + 1013904223u;
+    byte = static_cast<uint8_t>(seed >> 24);
+  }
+  const int32_t texture = PatternTexture(size, [&](int x, int y) {
+    const uint8_t* p = &noise[(static_cast<size_t>(y) * size + x) * 4];
+    return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+  });
+  glViewport(0, 0, 800, 600);
+  glClearColor(0.3f, 0.1f, 0.2f, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(0, 0, 0, 1);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_DEPTH_TEST);
+  EnterOrtho();
+  glBegin(GL_TRIANGLES);
+  glColor3f(1, 0, 0);
+  glVertex3f(0, 0, -0.9f);
+  glColor3f(0, 1, 0);
+  glVertex3f(800, 0, 0.5f);
+  glColor3f(0, 0, 1);
+  glVertex3f(400, 600, 0.0f);
+  glEnd();
+  LeaveOrtho();
+  blur(texture);
+  BlurOutcome outcome;
+  outcome.frame = ReadFrame();
+  outcome.depth.resize(800 * 600 * 4);
+  glReadPixels(0, 0, 800, 600, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, outcome.depth.data());
+  outcome.texture = ReadTextureLevel0(texture, size);
+  glDeleteTextures(1, reinterpret_cast<const GLuint*>(&texture));
+  return outcome;
+}
+
+TEST_F(FeedbackBlurTest, LeavesScreenDepthAndTextureAsTheBlurThatClearsEveryPass) {
+  struct Case {
+    int32_t size, layers;
+    float angle, spread;
+    int32_t passes;
+  };
+  // The show's blurs: opening, greetings, end picture, and the swirl.
+  for (const Case& c : {Case{512, 2, 0.1f, 0.1f, 2}, Case{512, 3, 0.04f, 0.04f, 3}, Case{512, 4, 0.1f, 0.3f, 4},
+                        Case{256, 4, 0.0f, 30.0f, 3}, Case{256, 3, 40.0f, 200.0f, 2}}) {
+    SCOPED_TRACE(::testing::Message() << c.size << " px, " << c.layers << " layers, " << c.passes << " passes");
+    const BlurOutcome literal = BlurOverBusyScreen(c.size, 5, [&](int32_t t) {
+      LiteralFeedbackBlur(c.size, t, c.layers, c.angle, c.spread, c.passes);
+    });
+    const BlurOutcome blurred = BlurOverBusyScreen(c.size, 5, [&](int32_t t) {
+      FeedbackBlur(c.size, t, c.layers, c.angle, c.spread, c.passes);
+    });
+    EXPECT_TRUE(literal.frame == blurred.frame);
+    EXPECT_TRUE(literal.depth == blurred.depth);
+    EXPECT_TRUE(literal.texture == blurred.texture);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+  }
 }
 
 }  // namespace
