@@ -248,6 +248,23 @@ TEST_F(OverlayTest, BillboardFacesTheCamera) {
   LeaveOrtho();
 }
 
+// The bound picture over the whole screen, repeated s x t times, in the
+// current state.
+void FullScreenPicture(float s, float t) {
+  EnterOrtho();
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex2f(0, 0);
+  glTexCoord2f(s, 0);
+  glVertex2f(800, 0);
+  glTexCoord2f(s, t);
+  glVertex2f(800, 600);
+  glTexCoord2f(0, t);
+  glVertex2f(0, 600);
+  glEnd();
+  LeaveOrtho();
+}
+
 // Fills the screen, unblended, with a picture holding every byte value, so a
 // layer that touched the frame at all would show.
 void DrawBusyBackground() {
@@ -260,18 +277,7 @@ void DrawBusyBackground() {
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(busy));
   glColor4f(1, 1, 1, 1);
-  EnterOrtho();
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex2f(0, 0);
-  glTexCoord2f(3, 0);
-  glVertex2f(800, 0);
-  glTexCoord2f(3, 2);
-  glVertex2f(800, 600);
-  glTexCoord2f(0, 2);
-  glVertex2f(0, 600);
-  glEnd();
-  LeaveOrtho();
+  FullScreenPicture(3, 2);
 }
 
 std::vector<GLfloat> CurrentTexCoord() {
@@ -292,18 +298,7 @@ TEST_F(OverlayTest, InvisibleLayersSkipTheFillButMatchTheirLiteralFormPixelForPi
     glBlendFunc(GL_SRC_ALPHA, destination);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(white));
     glColor4f(1, 1, 1, 0);
-    EnterOrtho();
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2f(800, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(800, 600);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 600);
-    glEnd();
-    LeaveOrtho();
+    FullScreenPicture(1, 1);
     EXPECT_EQ(ReadFrame(), background) << "blend destination " << destination;
   }
 
