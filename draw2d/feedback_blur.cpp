@@ -9,6 +9,7 @@
 
 #include "draw2d/overlay.h"
 #include "runtime/OrvikGL2.h"
+#include "textures/lit_area.h"
 
 int32_t CreateBlankTexture(int32_t size) {
   GLuint name = 0;
@@ -19,6 +20,7 @@ int32_t CreateBlankTexture(int32_t size) {
   glTexImage2D(GL_TEXTURE_2D, 0, 4, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, blank.data());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  ForgetLitArea(name);
   return static_cast<int32_t>(name);
 }
 
@@ -27,6 +29,7 @@ void SetTextureViewport(int32_t size) { glViewport(0, 0, size, size); }
 void CopyToTexture(int32_t texture, int32_t size) {
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
+  ForgetLitArea(static_cast<uint32_t>(texture));
   glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
 }
 

@@ -61,6 +61,20 @@ class TFullSizeSampling {
   int32_t savedMinFilter_ = 0;  // 0: nothing was changed
 };
 
+// A picture quad under EnterOrtho: the corner at (x0, y0) shows picture
+// coordinate (u0, v0), the one at (x1, y1) shows (u1, v1).
+struct TPictureQuad {
+  float x0, y0, x1, y1;
+  float u0, v0, u1, v1;
+};
+// Draws the quad with the bound picture, corners counter-clockwise from
+// (x0, y0), in one begin / end. When the state adds the picture onto the
+// frame (blending onto the destination times one, the picture multiplied
+// into the colour, nothing but colour written) and the picture's black parts
+// are known, the pixels that can sample only black are left unfilled: they
+// would stay as they are. The frame is the same, the fill smaller.
+void EmitPictureQuad(const TPictureQuad& quad);
+
 // BeginOverlay, DrawColorQuad over the whole 800 x 600 screen, EndOverlay: the
 // fades to and from black or white.
 void DrawScreenFade(float r, float g, float b, float a);

@@ -63,16 +63,7 @@ void DrawOverlays() {
     EnterOrtho();
     const float u = P / static_cast<float>(i);
     const TFullSizeSampling fullSize(0.5f, 1.0f, 800.0f, 360.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(u, 0.0f);
-    glVertex2f(0.0f, 120.0f);
-    glTexCoord2f(u + 0.5f, 0.0f);
-    glVertex2f(800.0f, 120.0f);
-    glTexCoord2f(u + 0.5f, 1.0f);
-    glVertex2f(800.0f, 480.0f);
-    glTexCoord2f(u, 1.0f);
-    glVertex2f(0.0f, 480.0f);
-    glEnd();
+    EmitPictureQuad({0.0f, 120.0f, 800.0f, 480.0f, u, 0.0f, u + 0.5f, 1.0f});
     EndAdditiveLayer();
   }
 
@@ -84,16 +75,7 @@ void DrawOverlays() {
     BeginAdditiveLayer(frameTexture, 0.2f);
     EnterOrtho();
     const TFullSizeSampling fullSize(1.0f, 1.0f, 800.0f - o, 600.0f - o);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(o, o);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(800.0f, o);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(800.0f, 600.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(o, 600.0f);
-    glEnd();
+    EmitPictureQuad({o, o, 800.0f, 600.0f, 0.0f, 0.0f, 1.0f, 1.0f});
     EndAdditiveLayer();
   }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "tests/gl_test_context.h"
 #include "textures/ORV2Materials.h"
 #include "textures/ORV2Textures.h"
+#include "textures/lit_area.h"
 
 namespace {
 
@@ -484,6 +486,177 @@ TEST_F(OverlayTest, PictureQuadsGiveTheirPicturesFiltersBack) {
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(picture));
   EXPECT_EQ(BoundMinFilter(), GL_LINEAR_MIPMAP_LINEAR);
   glDeleteTextures(1, reinterpret_cast<const GLuint*>(&picture));
+}
+
+// --- Layers that leave out what their black cannot change ------------------
+
+// A width x height picture of texels `rgba(x, y)` (0xRRGGBBAA), created like
+// a loaded JPEG or TGA, which records its lit area.
+int32_t MadePicture(int32_t width, int32_t height, bool likeTga, const std::function<uint32_t(int, int)>& rgba) {
+  std::vector<uint8_t> bytes;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t c = rgba(x, y);
+      bytes.insert(bytes.end(), {uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    }
+  }
+  return static_cast<int32_t>(likeTga ? CreateTGATexture(width, height, GL_RGBA, bytes.data())
+                                      : CreateTexture(width, height, GL_RGBA, bytes.data()));
+}
+
+// Noise where `lit` holds, black (with alpha from the noise too) elsewhere.
+std::function<uint32_t(int, int)> NoiseWhere(std::function<bool(int, int)> lit) {
+  return [lit](int x, int y) {
+    const uint32_t noise = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u * 65537u);
+    return lit(x, y) ? noise : noise & 0xFFu;
+  };
+}
+
+// What a layer leaves behind besides the frame: the scissor and where the
+// texture coordinate ends.
+struct LayerTrace {
+  std::vector<uint8_t> frame;
+  bool scissorTest;
+  std::vector<GLint> scissorBox;
+  std::vector<GLfloat> texCoord;
+  bool operator==(const LayerTrace&) const = default;
+};
+
+LayerTrace DrawLayerOverBusyFrame(const std::function<void()>& layer) {
+  DrawBusyBackground();
+  glTexCoord2f(5, 5);
+  layer();
+  LayerTrace trace{ReadFrame(), glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE, std::vector<GLint>(4), CurrentTexCoord()};
+  glGetIntegerv(GL_SCISSOR_BOX, trace.scissorBox.data());
+  return trace;
+}
+
+// The picture quad of the section-3 layers under their additive state.
+void AdditivePictureLayer(int32_t picture, float alpha, const TPictureQuad& quad) {
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glColor4f(1, 1, 1, alpha);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(picture));
+  EnterOrtho();
+  {
+    const TFullSizeSampling fullSize(quad.u1 - quad.u0, quad.v1 - quad.v0, quad.x1 - quad.x0, quad.y1 - quad.y0);
+    EmitPictureQuad(quad);
+  }
+  LeaveOrtho();
+  glDisable(GL_BLEND);
+}
+
+// Which pixels of two frames differ.
+std::vector<bool> Changed(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  std::vector<bool> changed(a.size() / 4);
+  for (size_t k = 0; k < a.size(); ++k) changed[k / 4] = changed[k / 4] || a[k] != b[k];
+  return changed;
+}
+
+TEST_F(OverlayTest, AddedPicturesLeaveOutOnlyPixelsTheirBlackCannotChange) {
+  struct Case {
+    const char* what;
+    int32_t width, height;
+    bool likeTga, clamp;
+    float leftOut;  // at least this share of the quad's pixels is not filled
+    std::function<bool(int, int)> lit;
+    std::function<void(int32_t picture)> layer;
+  };
+  const auto frameLines = [](int size) {
+    return [size](int x, int y) { return std::min({x, y, size - 1 - x, size - 1 - y}) < 90; };
+  };
+  const Case cases[] = {
+      {"a frame over the whole screen", 512, 512, true, false, 0.3f, frameLines(512),
+       [](int32_t p) { DrawAdditiveQuad(p, TColorRGBA{1, 1, 1, 0.2f}, 0, 0, 800, 600); }},
+      {"a shrunk title with its mipmaps", 1024, 1024, false, false, 0.5f,
+       [](int x, int y) { return y >= 304 && y < 672 && x > 90 && x < 990; },
+       [](int32_t p) { DrawAdditiveQuad(p, TColorRGBA{1, 0.5f, 1, 1}, 0, 0, 800, 600); }},
+      {"a title partly off the screen", 1024, 1024, false, false, 0.4f,
+       [](int x, int y) { return y >= 304 && y < 672 && x > 90 && x < 990; },
+       [](int32_t p) { DrawAdditiveQuad(p, TColorRGBA{1, 1, 1, 0.7f}, -130, 250, 500, 500); }},
+      {"a clamped frame pushed in", 512, 512, true, true, 0.3f, frameLines(512),
+       [](int32_t p) { AdditivePictureLayer(p, 0.2f, {3.7f, 3.7f, 800, 600, 0, 0, 1, 1}); }},
+      {"half a band, scrolled", 1024, 256, false, false, 0.2f,
+       [](int x, int y) { return y >= 32 && y < 224 && x % 300 > 40; },
+       [](int32_t p) { AdditivePictureLayer(p, 0.8f, {0, 120, 800, 480, 0.37f, 0, 0.87f, 1}); }},
+      {"half a band across the seam", 1024, 256, false, false, 0.2f,
+       [](int x, int y) { return y >= 32 && y < 224 && x % 300 > 40; },
+       [](int32_t p) { AdditivePictureLayer(p, 0.8f, {0, 120, 800, 480, 2.73f, 0, 3.23f, 1}); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetTextureClamp(c.clamp);
+    const int32_t picture = MadePicture(c.width, c.height, c.likeTga, NoiseWhere(c.lit));
+    // A white twin under the picture's record shows which pixels are filled.
+    const int32_t twin = MadePicture(c.width, c.height, c.likeTga, [](int, int) { return 0xFFFFFFFFu; });
+    SetTextureClamp(false);
+    ASSERT_NE(RecordedLitArea(static_cast<uint32_t>(picture)), nullptr);
+    const TLitArea area = *RecordedLitArea(static_cast<uint32_t>(picture));
+
+    const LayerTrace leftOut = DrawLayerOverBusyFrame([&] { c.layer(picture); });
+    ForgetLitArea(static_cast<uint32_t>(picture));
+    const LayerTrace literal = DrawLayerOverBusyFrame([&] { c.layer(picture); });
+    EXPECT_TRUE(leftOut == literal);
+
+    const std::vector<bool> changedByPicture = Changed(DrawLayerOverBusyFrame([] {}).frame, literal.frame);
+    const std::vector<uint8_t> background = DrawLayerOverBusyFrame([] {}).frame;
+    const std::vector<bool> wholeQuad = Changed(background, DrawLayerOverBusyFrame([&] { c.layer(twin); }).frame);
+    RecordLitArea(static_cast<uint32_t>(twin), area);
+    const std::vector<bool> filled = Changed(background, DrawLayerOverBusyFrame([&] { c.layer(twin); }).frame);
+    size_t changedCount = 0, filledCount = 0, quadCount = 0, missed = 0;
+    for (size_t k = 0; k < filled.size(); ++k) {
+      changedCount += changedByPicture[k];
+      filledCount += filled[k];
+      quadCount += wholeQuad[k];
+      missed += changedByPicture[k] && !filled[k];
+    }
+    EXPECT_EQ(missed, 0u);
+    EXPECT_GT(changedCount, 0u);
+    EXPECT_LT(static_cast<double>(filledCount), (1.0 - c.leftOut) * static_cast<double>(quadCount));
+    for (int32_t texture : {picture, twin}) glDeleteTextures(1, reinterpret_cast<const GLuint*>(&texture));
+  }
+}
+
+TEST_F(OverlayTest, OnlyLayersThatAddTheirPictureLeaveItsBlackOut) {
+  // A white picture recorded as lit only in its middle quarter: wherever the
+  // fill is left out, its right part stays black on the screen.
+  SetTextureClamp(true);
+  const int32_t white = PatternTexture(64, [](int, int) { return 0xFFFFFFu; });
+  SetTextureClamp(false);
+  RecordLitArea(static_cast<uint32_t>(white), TLitArea{64, 64, {24, 0, 40, 64}, {}});
+  const auto rightPartDrawn = [&](const std::function<void()>& setUp) {
+    ClearTo(0, 0, 0);
+    BeginOverlay();
+    setUp();
+    DrawAdditiveQuad(white, TColorRGBA{1, 1, 1, 1}, 0, 0, 800, 600);
+    EndOverlay();
+    glDisable(GL_FOG);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    return ReadPixel(600, 300).r != 0;
+  };
+  EXPECT_FALSE(rightPartDrawn([] {}));
+  EXPECT_NE(ReadPixel(400, 300).r, 0);
+  EXPECT_TRUE(rightPartDrawn([] { glEnable(GL_FOG); })) << "fog colours black";
+  EXPECT_TRUE(rightPartDrawn([] {
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_ALWAYS, 0, 0);
+  })) << "black still writes the stencil";
+  EXPECT_TRUE(rightPartDrawn([] { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD); })) << "black adds the colour";
+  EXPECT_TRUE(rightPartDrawn([] { glRotatef(0.5f, 0, 0, 1); })) << "a turned quad";
+  EXPECT_TRUE(rightPartDrawn([] {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 800, 600);
+  })) << "the caller's scissor";
+  // Blending over the frame, black darkens it.
+  ClearTo(0.5f, 0.5f, 0.5f);
+  DrawTexturedQuad(white, TColorRGBA{1, 1, 1, 1}, 0, 0, 800, 600);
+  EXPECT_EQ(ReadPixel(600, 300).r, 255);
+  glDeleteTextures(1, reinterpret_cast<const GLuint*>(&white));
 }
 
 }  // namespace

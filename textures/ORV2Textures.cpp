@@ -15,6 +15,7 @@
 
 #include "platform/file_path.h"
 #include "platform/message_box.h"
+#include "textures/lit_area.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& name) {
   if (!in) return std::nullopt;
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+bool IsPowerOfTwo(int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // Shared steps of both creation routines; they differ only in minification.
 GLuint CreateMipmappedTexture(int32_t width, int32_t height, GLenum format, const uint8_t* pixels,
@@ -51,6 +54,13 @@ GLuint CreateMipmappedTexture(int32_t width, int32_t height, GLenum format, cons
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  // The mipmap builder resizes a picture whose sides are not powers of two,
+  // so only then is level 0 not the decoded pixels.
+  if (IsPowerOfTwo(width) && IsPowerOfTwo(height)) {
+    RecordLitArea(name, MeasureLitArea(pixels, width, height, format == GL_RGBA ? 4 : 3));
+  } else {
+    ForgetLitArea(name);
+  }
   return name;
 }
 
