@@ -29,3 +29,18 @@ void EndStencil() {
   glDisable(GL_STENCIL_TEST);
   glEnable(GL_DEPTH_TEST);
 }
+
+TMaskShapeDrawing::TMaskShapeDrawing() {
+  GLboolean colourWrites[4] = {};
+  glGetBooleanv(GL_COLOR_WRITEMASK, colourWrites);
+  for (const GLboolean channel : colourWrites) {
+    if (channel) return;
+  }
+  if (glIsEnabled(GL_ALPHA_TEST) || !glIsEnabled(GL_TEXTURE_2D)) return;
+  texturingWasOn_ = true;
+  glDisable(GL_TEXTURE_2D);
+}
+
+TMaskShapeDrawing::~TMaskShapeDrawing() {
+  if (texturingWasOn_) glEnable(GL_TEXTURE_2D);
+}

@@ -19,3 +19,18 @@ void BeginStencilClip();
 void EnableStencil();
 // Stencil test off, depth test back on.
 void EndStencil();
+
+// While alive around the drawing of a shape into the mask, texturing is off:
+// with colour writes off and no alpha test a picture changes no stencil
+// value, yet the software renderer would still sample it at every pixel.
+// Under any other state it does nothing. Texturing comes back at the end.
+class TMaskShapeDrawing {
+ public:
+  TMaskShapeDrawing();
+  ~TMaskShapeDrawing();
+  TMaskShapeDrawing(const TMaskShapeDrawing&) = delete;
+  TMaskShapeDrawing& operator=(const TMaskShapeDrawing&) = delete;
+
+ private:
+  bool texturingWasOn_ = false;
+};

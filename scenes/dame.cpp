@@ -43,6 +43,7 @@ void InflateFigure() {
 void WriteOutlineMask() {
   ClearStencilBuffer();
   BeginStencilMask();
+  const TMaskShapeDrawing maskOnly;
   DameBrush->DrawFrame(kInflatedFrame);
   glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
   DameBrush->ResetFrame(kPlainFrame);

@@ -74,7 +74,10 @@ void DrawBeatingHeart() {
   InflateHeart(beat.Shadow);
   ClearStencilBuffer();
   BeginStencilMask();
-  heartBrush->DrawFrame(0);
+  {
+    const TMaskShapeDrawing maskOnly;
+    heartBrush->DrawFrame(0);
+  }
   BeginStencilClip();
   EnableStencil();
   TColorRGBA shade;

@@ -4,6 +4,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <vector>
 
 #include "draw2d/overlay.h"
@@ -12,6 +15,7 @@
 #include "geometry/lights.h"
 #include "surfaces/ORV2Deform.h"
 #include "tests/files_3ds.h"
+#include "tests/gl_pictures.h"
 #include "tests/gl_test_context.h"
 
 namespace {
@@ -223,6 +227,85 @@ TEST_F(Stencil, MaskingWritesNoColourAndTurnsDepthOff) {
   glGetIntegerv(GL_STENCIL_FUNC, &func);
   EXPECT_EQ(func, GL_EQUAL);
   EndStencil();
+}
+
+// A turned, textured star of triangles, each corner with its own picture
+// coordinate, over the middle of the screen.
+void TexturedStar() {
+  glBegin(GL_TRIANGLE_FAN);
+  glTexCoord2f(0.5f, 0.5f);
+  glVertex2f(0.013f, -0.021f);
+  for (int k = 0; k <= 14; ++k) {
+    const float angle = 0.37f + static_cast<float>(k) * 6.2831853f / 14.0f;
+    const float radius = (k % 2 == 0) ? 0.8f : 0.35f;
+    glTexCoord2f(0.5f + 0.5f * std::cos(angle), 0.5f + 0.5f * std::sin(angle));
+    glVertex2f(radius * std::cos(angle), radius * std::sin(angle));
+  }
+  glEnd();
+}
+
+std::vector<uint8_t> ReadStencil() {
+  std::vector<uint8_t> stencil(800 * 600);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  return stencil;
+}
+
+// The mask of the star drawn textured, with or without TMaskShapeDrawing
+// around it; texturing is checked inside and after.
+std::vector<uint8_t> StarMask(bool guarded, bool& texturedInside) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  ClearStencilBuffer();
+  BeginStencilMask();
+  glEnable(GL_TEXTURE_2D);
+  {
+    std::optional<TMaskShapeDrawing> guard;
+    if (guarded) guard.emplace();
+    texturedInside = glIsEnabled(GL_TEXTURE_2D);
+    TexturedStar();
+  }
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  BeginStencilClip();
+  EndStencil();
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);
+  return ReadStencil();
+}
+
+TEST_F(Stencil, ShapesWriteTheSameMaskWithoutTheirPicture) {
+  // Half the picture is transparent, which an alpha test would see.
+  const int32_t picture = PatternTexture(32, [](int x, int) { return x < 16 ? 0x80FF40u : 0x2040C0u; });
+  std::vector<uint8_t> alpha(32 * 32 * 4);
+  for (size_t k = 0; k < alpha.size(); ++k) alpha[k] = (k % 4 == 3) ? ((k / 4) % 32 < 16 ? 255 : 0) : 200;
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 32, 32, 0, GL_RGBA, GL_UNSIGNED_BYTE, alpha.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  bool texturedInside = true;
+  const std::vector<uint8_t> literal = StarMask(false, texturedInside);
+  const std::vector<uint8_t> frame = ReadFrame();
+  EXPECT_TRUE(texturedInside);
+  const std::vector<uint8_t> untextured = StarMask(true, texturedInside);
+  EXPECT_FALSE(texturedInside);
+  EXPECT_TRUE(untextured == literal);
+  EXPECT_TRUE(ReadFrame() == frame);
+  EXPECT_GT(std::count(literal.begin(), literal.end(), 1), 50000);
+
+  // Under an alpha test the picture decides which pixels pass: it stays.
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GREATER, 0.5f);
+  const std::vector<uint8_t> alphaTested = StarMask(true, texturedInside);
+  glDisable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_ALWAYS, 0.0f);
+  EXPECT_TRUE(texturedInside);
+  EXPECT_FALSE(alphaTested == literal);
+  // With colour written it stays too.
+  glEnable(GL_TEXTURE_2D);
+  {
+    const TMaskShapeDrawing guard;
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  }
+  glDisable(GL_TEXTURE_2D);
+  glDeleteTextures(1, reinterpret_cast<const GLuint*>(&picture));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "draw2d/overlay.h"
 #include "geometry/VectorTypes.h"
 #include "runtime/shared_state.h"
 #include "runtime/sync.h"
@@ -143,7 +144,7 @@ class SceneDrawTest : public GLTest {
     FrameDelta = 0.0f;
     LateFlag3 = false;
     glViewport(0, 0, 800, 600);
-    glMatrixMode(GL_MODELVIEW);
+    LeaveOrtho();  // the show's perspective, whatever an earlier test left
     glClearColor(0, 0, 0, 1);
     Clear();
   }
