@@ -10,6 +10,7 @@
 
 #include "draw2d/overlay.h"
 #include "draw2d/stencil.h"
+#include "runtime/OrvikGL2.h"
 #include "runtime/shared_state.h"
 #include "runtime/sync.h"
 #include "scenes/metaballs.h"
@@ -79,27 +80,47 @@ void DrawOutline() {
   EndOverlay();
 }
 
-// A square of half size h around the current origin, at z 0.
-void SquareQuad(float h) {
-  glBegin(GL_QUADS);
-  glVertex3f(-h, -h, 0.0f);
-  glVertex3f(h, -h, 0.0f);
-  glVertex3f(h, h, 0.0f);
-  glVertex3f(-h, h, 0.0f);
-  glEnd();
-}
+// The pattern's quads: four corners in drawing order, at z 0.
+struct TQuadCorners {
+  float x[4], y[4];
+};
+
+// A square of half size h around the current origin.
+TQuadCorners Square(float h) { return {{-h, h, h, -h}, {-h, -h, h, h}}; }
 
 // A full-width band from y low to y high.
-void BandQuad(float high, float low) {
-  glBegin(GL_QUADS);
-  glVertex3f(0.0f, high, 0.0f);
-  glVertex3f(kScreenW, high, 0.0f);
-  glVertex3f(kScreenW, low, 0.0f);
-  glVertex3f(0.0f, low, 0.0f);
+TQuadCorners Band(float high, float low) { return {{0.0f, kScreenW, kScreenW, 0.0f}, {high, high, low, low}}; }
+
+// The colour goes inside glBegin/glEnd so that it travels with the vertices.
+// Set between draws it can become a constant of llvmpipe's fragment stage,
+// and every new constant, like every switch of polygon mode, makes llvmpipe
+// copy its whole rasteriser state (33 KB) into the frame's command store.
+void EmitQuad(GLenum mode, const TQuadCorners& q, const TColorRGBA& c) {
+  glBegin(mode);
+  glColor4f(c.r, c.g, c.b, c.a);
+  for (int32_t k = 0; k < 4; ++k) glVertex3f(q.x[k], q.y[k], 0.0f);
   glEnd();
 }
 
-// Column i (0 at x 150, leftwards) of 21 squares from the top edge down.
+// The quad's edges as line polygon mode draws them. Within the screen a line
+// loop gives the same pixels: the same four segments, in the same directions.
+// Polygons reaching past the screen are clipped before their edges become
+// lines, which can move a pixel, so those keep line mode. `left` .. `top`
+// bound the quad's corners in screen units.
+void OutlineQuad(const TQuadCorners& q, const TColorRGBA& c, float left, float bottom, float right, float top) {
+  const bool onScreen = left >= 0.0f && bottom >= 0.0f && right <= static_cast<float>(ActiveWindow.Width) &&
+                        top <= static_cast<float>(ActiveWindow.Height);
+  if (onScreen) {
+    EmitQuad(GL_LINE_LOOP, q, c);
+    return;
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  EmitQuad(GL_QUADS, q, c);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+// Column i (0 at x 150, leftwards) of 21 squares from the top edge down, each
+// filled, then outlined in black.
 void DrawSquareColumn(int32_t i, float t) {
   for (int32_t j = 0; j <= 20; ++j) {
     const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.7f);
@@ -107,29 +128,26 @@ void DrawSquareColumn(int32_t i, float t) {
     const float h = 9.0f - d;  // half size
     const float phase = std::sin(static_cast<float>(j) / 10.0f + t);
     const float w = phase + 1.2f;
+    const float x = 150.0f - 30.0f * static_cast<float>(i);
+    const float y = 600.0f - 30.0f * static_cast<float>(j);
+    const float reach = 1.5f * h;  // beyond the corners at any turn
     glPushMatrix();
-    glColor4f(w, w, 1.0f, 0.5f);
-    glTranslatef(150.0f - 30.0f * static_cast<float>(i), 600.0f - 30.0f * static_cast<float>(j), 0.0f);
+    glTranslatef(x, y, 0.0f);
     glRotatef(200.0f * phase, 0.0f, 0.0f, 1.0f);
-    SquareQuad(h);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
-    SquareQuad(h);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    EmitQuad(GL_QUADS, Square(h), TColorRGBA{w, w, 1.0f, 0.5f});
+    OutlineQuad(Square(h), TColorRGBA{0.0f, 0.0f, 0.0f, 0.8f}, x - reach, y - reach, x + reach, y + reach);
     glPopMatrix();
   }
 }
 
-// Band i = 1..15: centre swinging with its own phase, half height 3i, fainter when wider.
+// Band i = 1..15: centre swinging with its own phase, half height 3i, fainter
+// when wider; filled, then outlined in white.
 void DrawBand(int32_t i, float t) {
   const float c = 300.0f + 200.0f * std::sin(static_cast<float>(i) / 3.0f + t);
   const float o = 3.0f * static_cast<float>(i);
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2));
-  BandQuad(c + o, c - o);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
-  BandQuad(c + o, c - o);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  const TQuadCorners band = Band(c + o, c - o);
+  EmitQuad(GL_QUADS, band, TColorRGBA{1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2)});
+  OutlineQuad(band, TColorRGBA{1.0f, 1.0f, 1.0f, 0.4f}, 0.0f, c - o, kScreenW, c + o);
 }
 
 }  // namespace

@@ -36,5 +36,8 @@ void InitDame();
 // off, blending (source alpha, one minus source alpha) on, line width 1.5.
 void DrawDame();
 // The screen-space pattern over section 6: a band of 5 x 21 rotating outlined
-// squares along the left edge and 15 translucent horizontal bands.
+// squares along the left edge and 15 translucent horizontal bands. Expects
+// culling off and filled polygons, as DrawDame's earlier steps leave them.
+// Leaves depth test, lighting and texturing off, blending (source alpha, one
+// minus source alpha) on, line width 1.5, the show's perspective.
 void DrawDameLines();

@@ -1,9 +1,10 @@
-// Textures of known content for the drawing tests.
+// Textures and pictures of known content for the drawing tests.
 
 #include "tests/gl_pictures.h"
 
 #include <GL/gl.h>
 
+#include "draw2d/overlay.h"
 #include "textures/ORV2Textures.h"
 
 int32_t PatternTexture(int32_t size, const std::function<uint32_t(int x, int y)>& texel) {
@@ -29,4 +30,32 @@ std::vector<uint8_t> ReadTextureLevel0(int32_t texture, int32_t size) {
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   return pixels;
+}
+
+void FullScreenPicture(float s, float t) {
+  EnterOrtho();
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex2f(0, 0);
+  glTexCoord2f(s, 0);
+  glVertex2f(800, 0);
+  glTexCoord2f(s, t);
+  glVertex2f(800, 600);
+  glTexCoord2f(0, t);
+  glVertex2f(0, 600);
+  glEnd();
+  LeaveOrtho();
+}
+
+void DrawBusyBackground() {
+  static const int32_t busy = PatternTexture(64, [](int x, int y) {
+    return static_cast<uint32_t>((x * 4 + y) * 0x010305 + x * y * 0x070000);
+  });
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(busy));
+  glColor4f(1, 1, 1, 1);
+  FullScreenPicture(3, 2);
 }

@@ -1,12 +1,15 @@
 // The dame figure on the real context with the generated model: the stencil
 // outline is exactly where the inflated figure covers the screen and the
 // plain one does not, it shows white over the background while the figure
-// itself stays invisible, and the frame leaves its documented state.
+// itself stays invisible, and the frame leaves its documented state. The
+// pattern over it draws what its first, literal form drew, pixel for pixel.
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -19,6 +22,7 @@
 #include "tests/gl_test_context.h"
 #include "tests/scene_state.h"
 #include "textures/ORV2Materials.h"
+#include "textures/color.h"
 
 namespace {
 
@@ -117,6 +121,115 @@ TEST_F(DameTest, OutlineIsTheInflatedFigureMinusThePlainOne) {
     EXPECT_NEAR(green(inFigure), green(outside), 3) << "row " << y;
   }
   EXPECT_GT(checkedRows, 0);
+}
+
+// The pattern as first written: the colours set between the draws, and each
+// outline the same quad drawn again in line polygon mode.
+void LiteralDameLines() {
+  const float t = DemoTime;
+  BeginOverlay();
+  EnterOrtho();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  TColorRGBA color;
+  SetRGBA(color, 1.0f, 1.0f, 1.0f, 0.5f);
+  UseColor(color);
+  glLineWidth(1.5f);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  const auto quad = [](float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3) {
+    glBegin(GL_QUADS);
+    glVertex3f(x0, y0, 0.0f);
+    glVertex3f(x1, y1, 0.0f);
+    glVertex3f(x2, y2, 0.0f);
+    glVertex3f(x3, y3, 0.0f);
+    glEnd();
+  };
+  for (int32_t i = 0; i <= 4; ++i) {
+    for (int32_t j = 0; j <= 20; ++j) {
+      const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.7f);
+      const float h = 9.0f - (static_cast<float>(i) / 2.0f - 5.0f * e);
+      const float phase = std::sin(static_cast<float>(j) / 10.0f + t);
+      const float w = phase + 1.2f;
+      glPushMatrix();
+      glColor4f(w, w, 1.0f, 0.5f);
+      glTranslatef(150.0f - 30.0f * static_cast<float>(i), 600.0f - 30.0f * static_cast<float>(j), 0.0f);
+      glRotatef(200.0f * phase, 0.0f, 0.0f, 1.0f);
+      quad(-h, -h, h, -h, h, h, -h, h);
+      glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+      glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
+      quad(-h, -h, h, -h, h, h, -h, h);
+      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+      glPopMatrix();
+    }
+  }
+  for (int32_t i = 1; i <= 15; ++i) {
+    const float c = 300.0f + 200.0f * std::sin(static_cast<float>(i) / 3.0f + t);
+    const float o = 3.0f * static_cast<float>(i);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2));
+    quad(0.0f, c + o, 800.0f, c + o, 800.0f, c - o, 0.0f, c - o);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+    quad(0.0f, c + o, 800.0f, c + o, 800.0f, c - o, 0.0f, c - o);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  }
+  LeaveOrtho();
+  EndOverlay();
+}
+
+// What a drawing routine can leave behind that the pattern touches, as numbers.
+std::vector<float> PatternState() {
+  std::vector<float> state;
+  for (GLenum cap : {GL_BLEND, GL_DEPTH_TEST, GL_LIGHTING, GL_TEXTURE_2D, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,
+                     GL_CULL_FACE, GL_STENCIL_TEST, GL_COLOR_MATERIAL}) {
+    state.push_back(glIsEnabled(cap));
+  }
+  GLint values[2] = {};
+  for (GLenum name : {GL_BLEND_SRC, GL_BLEND_DST, GL_MATRIX_MODE, GL_MODELVIEW_STACK_DEPTH, GL_TEXTURE_BINDING_2D}) {
+    glGetIntegerv(name, values);
+    state.push_back(static_cast<float>(values[0]));
+  }
+  glGetIntegerv(GL_POLYGON_MODE, values);
+  state.insert(state.end(), {static_cast<float>(values[0]), static_cast<float>(values[1])});
+  GLfloat f[16];
+  glGetFloatv(GL_LINE_WIDTH, f);
+  state.push_back(f[0]);
+  glGetFloatv(GL_CURRENT_COLOR, f);
+  state.insert(state.end(), f, f + 4);
+  glGetFloatv(GL_MODELVIEW_MATRIX, f);
+  state.insert(state.end(), f, f + 16);
+  glGetFloatv(GL_PROJECTION_MATRIX, f);
+  state.insert(state.end(), f, f + 16);
+  return state;
+}
+
+TEST_F(DameTest, PatternDrawsTheFrameAndStateOfItsLiteralForm) {
+  sync.LoadFromFile("music\\sync.snc");
+  const auto drawAt = [&](float time, void (*pattern)()) {
+    DemoTime = time;
+    sync.Rewind();
+    ResetSceneState();
+    DrawBusyBackground();
+    pattern();
+    return std::make_pair(ReadFrame(), PatternState());
+  };
+  DrawBusyBackground();
+  const std::vector<uint8_t> background = ReadFrame();
+  // Section 6 from its first frame to its last, on beats (the squares grown
+  // over their neighbours) and between them.
+  float strongestBeat = 0.0f;
+  for (float time : {153.61f, 155.06f, 157.21f, 160.95f, 164.66f, 168.73f, 172.45f, 176.41f, 180.25f, 184.3f}) {
+    SCOPED_TRACE(::testing::Message() << "show time " << time);
+    const auto literal = drawAt(time, LiteralDameLines);
+    const auto pattern = drawAt(time, DrawDameLines);
+    strongestBeat = std::max(strongestBeat, SyncTrack->SyncEnvelope(1, 0.2f, 0.7f));
+    EXPECT_TRUE(literal.first == pattern.first) << "the pattern's frame differs from its literal form";
+    EXPECT_EQ(literal.second, pattern.second);
+    size_t changed = 0;
+    for (size_t k = 0; k < background.size(); ++k) changed += pattern.first[k] != background[k];
+    EXPECT_GT(changed, 800u * 600u);  // bands and squares over a good part of the screen
+  }
+  EXPECT_GT(strongestBeat, 0.9f);
 }
 
 }  // namespace

@@ -250,38 +250,6 @@ TEST_F(OverlayTest, BillboardFacesTheCamera) {
   LeaveOrtho();
 }
 
-// The bound picture over the whole screen, repeated s x t times, in the
-// current state.
-void FullScreenPicture(float s, float t) {
-  EnterOrtho();
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex2f(0, 0);
-  glTexCoord2f(s, 0);
-  glVertex2f(800, 0);
-  glTexCoord2f(s, t);
-  glVertex2f(800, 600);
-  glTexCoord2f(0, t);
-  glVertex2f(0, 600);
-  glEnd();
-  LeaveOrtho();
-}
-
-// Fills the screen, unblended, with a picture holding every byte value, so a
-// layer that touched the frame at all would show.
-void DrawBusyBackground() {
-  static const int32_t busy = PatternTexture(64, [](int x, int y) {
-    return static_cast<uint32_t>((x * 4 + y) * 0x010305 + x * y * 0x070000);
-  });
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(busy));
-  glColor4f(1, 1, 1, 1);
-  FullScreenPicture(3, 2);
-}
-
 std::vector<GLfloat> CurrentTexCoord() {
   std::vector<GLfloat> st(4);
   glGetFloatv(GL_CURRENT_TEXTURE_COORDS, st.data());
