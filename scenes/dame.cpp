@@ -7,6 +7,7 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstddef>
 
 #include "draw2d/overlay.h"
 #include "draw2d/stencil.h"
@@ -91,31 +92,41 @@ TQuadCorners Square(float h) { return {{-h, h, h, -h}, {-h, -h, h, h}}; }
 // A full-width band from y low to y high.
 TQuadCorners Band(float high, float low) { return {{0.0f, kScreenW, kScreenW, 0.0f}, {high, high, low, low}}; }
 
+// Corners in the order GL_QUADS fills them, and as the GL_LINES pairs of the
+// edges line polygon mode draws of that quad: the same segments, in the same
+// directions, so the same pixels. Independent segments rather than a line
+// loop: a loop cut at the end of Mesa's begin/end vertex buffer can come out
+// with a segment drawn twice.
+constexpr int32_t kFillCorners[] = {0, 1, 2, 3};
+constexpr int32_t kEdgeCorners[] = {0, 1, 1, 2, 2, 3, 3, 0};
+
 // The colour goes inside glBegin/glEnd so that it travels with the vertices.
 // Set between draws it can become a constant of llvmpipe's fragment stage,
 // and every new constant, like every switch of polygon mode, makes llvmpipe
 // copy its whole rasteriser state (33 KB) into the frame's command store.
-void EmitQuad(GLenum mode, const TQuadCorners& q, const TColorRGBA& c) {
+template <size_t N>
+void EmitQuad(GLenum mode, const int32_t (&corners)[N], const TQuadCorners& q, const TColorRGBA& c) {
   glBegin(mode);
   glColor4f(c.r, c.g, c.b, c.a);
-  for (int32_t k = 0; k < 4; ++k) glVertex3f(q.x[k], q.y[k], 0.0f);
+  for (const int32_t k : corners) glVertex3f(q.x[k], q.y[k], 0.0f);
   glEnd();
 }
 
-// The quad's edges as line polygon mode draws them. Within the screen a line
-// loop gives the same pixels: the same four segments, in the same directions.
-// Polygons reaching past the screen are clipped before their edges become
-// lines, which can move a pixel, so those keep line mode. `left` .. `top`
-// bound the quad's corners in screen units.
+void FillQuad(const TQuadCorners& q, const TColorRGBA& c) { EmitQuad(GL_QUADS, kFillCorners, q, c); }
+
+// The quad's edges as line polygon mode draws them. Polygons reaching past
+// the screen are clipped before their edges become lines, which can move a
+// pixel, so those keep line mode. `left` .. `top` bound the quad's corners in
+// screen units.
 void OutlineQuad(const TQuadCorners& q, const TColorRGBA& c, float left, float bottom, float right, float top) {
   const bool onScreen = left >= 0.0f && bottom >= 0.0f && right <= static_cast<float>(ActiveWindow.Width) &&
                         top <= static_cast<float>(ActiveWindow.Height);
   if (onScreen) {
-    EmitQuad(GL_LINE_LOOP, q, c);
+    EmitQuad(GL_LINES, kEdgeCorners, q, c);
     return;
   }
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  EmitQuad(GL_QUADS, q, c);
+  FillQuad(q, c);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
@@ -134,7 +145,7 @@ void DrawSquareColumn(int32_t i, float t) {
     glPushMatrix();
     glTranslatef(x, y, 0.0f);
     glRotatef(200.0f * phase, 0.0f, 0.0f, 1.0f);
-    EmitQuad(GL_QUADS, Square(h), TColorRGBA{w, w, 1.0f, 0.5f});
+    FillQuad(Square(h), TColorRGBA{w, w, 1.0f, 0.5f});
     OutlineQuad(Square(h), TColorRGBA{0.0f, 0.0f, 0.0f, 0.8f}, x - reach, y - reach, x + reach, y + reach);
     glPopMatrix();
   }
@@ -146,7 +157,7 @@ void DrawBand(int32_t i, float t) {
   const float c = 300.0f + 200.0f * std::sin(static_cast<float>(i) / 3.0f + t);
   const float o = 3.0f * static_cast<float>(i);
   const TQuadCorners band = Band(c + o, c - o);
-  EmitQuad(GL_QUADS, band, TColorRGBA{1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2)});
+  FillQuad(band, TColorRGBA{1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2)});
   OutlineQuad(band, TColorRGBA{1.0f, 1.0f, 1.0f, 0.4f}, 0.0f, c - o, kScreenW, c + o);
 }
 
