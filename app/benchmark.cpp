@@ -72,7 +72,7 @@ bool BenchmarkRecorder::OnFrame(const DemoFrame& frame) {
     renderer_ = renderer != nullptr ? reinterpret_cast<const char*>(renderer) : "unknown";
   }
   if (started_ && frame.phase == DemoPhase::Timeline && frame.section >= 0 &&
-      frame.section < kBenchmarkSections) {
+      frame.section < kShowSections) {
     times_[frame.section].push_back(static_cast<double>(now - lastFinishNs_) / 1e6);
   }
   started_ = true;
@@ -96,7 +96,7 @@ bool BenchmarkRecorder::OnFrame(const DemoFrame& frame) {
 BenchmarkReport BenchmarkRecorder::Report() const {
   BenchmarkReport report;
   report.renderer = renderer_;
-  for (int s = 0; s < kBenchmarkSections; ++s) report.sections[s] = SummarizeFrameTimes(times_[s]);
+  for (int s = 0; s < kShowSections; ++s) report.sections[s] = SummarizeFrameTimes(times_[s]);
   report.glErrors = glErrors_;
   report.firstGLError = firstGLError_;
   return report;
@@ -120,7 +120,7 @@ std::string FormatBenchmarkTable(const BenchmarkReport& report) {
   std::snprintf(line, sizeof line, "%-8s %7s %10s %8s %8s %8s  %s\n", "section", "frames", "median ms",
                 "p95 ms", "p99 ms", "max ms", "target (median <= 16.7, p99 <= 25)");
   text += line;
-  for (int s = 0; s < kBenchmarkSections; ++s) {
+  for (int s = 0; s < kShowSections; ++s) {
     const FrameTimeSummary& t = report.sections[s];
     if (t.frames == 0) {
       std::snprintf(line, sizeof line, "%-8d %7d %10s %8s %8s %8s\n", s, 0, "-", "-", "-", "-");
@@ -150,14 +150,14 @@ std::string FormatBenchmarkJson(const BenchmarkReport& report) {
   json += "  \"renderer\": " + JsonString(report.renderer) + ",\n";
   json += "  \"steps_per_second\": " + std::to_string(report.fps) + ",\n";
   json += "  \"sections\": [\n";
-  for (int s = 0; s < kBenchmarkSections; ++s) {
+  for (int s = 0; s < kShowSections; ++s) {
     const FrameTimeSummary& t = report.sections[s];
     auto ms = [&](double value) { return t.frames == 0 ? std::string("null") : JsonNumber(value); };
     json += "    {\"section\": " + std::to_string(s) + ", \"frames\": " + std::to_string(t.frames) +
             ", \"median_ms\": " + ms(t.median) + ", \"p95_ms\": " + ms(t.p95) +
             ", \"p99_ms\": " + ms(t.p99) + ", \"max_ms\": " + ms(t.max) +
             ", \"meets_target\": " + (SectionMeetsTargets(t) ? "true" : "false") + "}" +
-            (s + 1 < kBenchmarkSections ? ",\n" : "\n");
+            (s + 1 < kShowSections ? ",\n" : "\n");
   }
   json += "  ],\n";
   json += "  \"loading_work_s\": " + JsonNumber(report.loadingWorkSeconds, "%.4f") + ",\n";

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "runtime/ORV2Base.h"
 #include "app/frame_stats.h"
 #include "app/run_options.h"
+#include "core/show.h"
+#include "runtime/ORV2Base.h"
 
-constexpr int32_t kBenchmarkSections = 8;  // sections 0..7
 
 // What the show must reach on a 2-core machine with Mesa's software renderer
 // at 800 x 600: 60 frames per second with few slow frames, a short load and
@@ -28,7 +28,7 @@ bool SectionMeetsTargets(const FrameTimeSummary& section);
 struct BenchmarkReport {
   int fps = 60;                                    // steps per second of the clock
   std::string renderer;                            // GL_RENDERER
-  FrameTimeSummary sections[kBenchmarkSections];  // frame times in ms
+  FrameTimeSummary sections[kShowSections];  // frame times in ms
   double loadingWorkSeconds = 0.0;                 // the load steps, without the bar frames
   double wallSeconds = 0.0;                        // the whole run
   int64_t glErrors = 0;                            // glGetError results over every frame
@@ -53,7 +53,7 @@ class BenchmarkRecorder {
   BenchmarkReport Report() const;
 
  private:
-  std::vector<double> times_[kBenchmarkSections];
+  std::vector<double> times_[kShowSections];
   bool started_ = false;
   int64_t lastFinishNs_ = 0;
   int64_t glErrors_ = 0;

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -19,20 +18,20 @@
 #include <sstream>
 #include <system_error>
 
+#include "app/frame_grab.h"
+#include "core/gl_window.h"
+#include "core/shared_state.h"
+#include "core/show.h"
+#include "core/sync.h"
 #include "platform/file_path.h"
 #include "platform/pipe_process.h"
 #include "runtime/ORV2Base.h"
-#include "core/gl_window.h"
-#include "app/frame_grab.h"
-#include "core/shared_state.h"
-#include "core/sync.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using WallClock = std::chrono::steady_clock;
 
-constexpr int32_t kCapturedSections = 8;  // sections 0..7; 8 ends the show
 constexpr const char* kMusicFile = "music\\test01.mp3";
 constexpr int kProgressBarWidth = 24;
 constexpr int kLogLinesShown = 6;
@@ -84,12 +83,6 @@ class TemporaryFile {
   fs::path path_;
   bool kept_ = false;
 };
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 // "m:ss" for a whole number of seconds.
 std::string MinutesSeconds(double seconds) {
@@ -152,7 +145,7 @@ class FrameCapture {
 
   bool OnFrame(const DemoFrame& frame) {
     if (interrupted) return false;
-    if (frame.phase != DemoPhase::Timeline || frame.section < 0 || frame.section >= kCapturedSections) {
+    if (frame.phase != DemoPhase::Timeline || frame.section < 0 || frame.section >= kShowSections) {
       return true;
     }
     if (!started_ && !StartEncoder()) return false;
@@ -163,11 +156,12 @@ class FrameCapture {
     if (frames_ == 0) {
       firstFrame_ = WallClock::now();
       if (SyncTrack != nullptr) {
-        totalFrames_ = CaptureFrameCount(SyncTrack->SectionEnds[kCapturedSections - 1], options_.fps);
+        totalFrames_ = CaptureFrameCount(SyncTrack->SectionEnds[kShowSections - 1], options_.fps);
       }
     }
     GrabFrameInto(ActiveWindow.Width, ActiveWindow.Height, frameImage_);
-    if (!encoder_.Write(frameImage_.pixels.data(), frameImage_.pixels.size(), error_)) {
+    CopyRowsTopFirst(frameImage_, videoFrame_);  // raw video starts at the top row
+    if (!encoder_.Write(videoFrame_.data(), videoFrame_.size(), error_)) {
       error_ = "ffmpeg: " + error_;
       return false;
     }
@@ -223,7 +217,8 @@ class FrameCapture {
   int64_t frames_ = 0;
   int64_t totalFrames_ = 0;
   WallClock::time_point firstFrame_;
-  PngImage frameImage_;  // one frame's pixels, reused
+  TImage frameImage_;                // one frame as read back, reused
+  std::vector<uint8_t> videoFrame_;  // the same, top row first, reused
   std::string error_;
 };
 
@@ -253,8 +248,8 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
       args.push_back(arg);
     }
   }
-  const std::string extension = Lower(fs::path(outputPath).extension().string());
-  if (extension == ".mp4" || extension == ".m4v" || extension == ".mov" || extension == ".mkv") {
+  const std::string extension = UpperCased(fs::path(outputPath).extension().string());
+  if (extension == ".MP4" || extension == ".M4V" || extension == ".MOV" || extension == ".MKV") {
     for (const char* arg : {"-c:v", "libx264", "-preset", "superfast", "-crf", "20", "-pix_fmt",
                             "yuv420p"}) {
       args.push_back(arg);
@@ -262,7 +257,7 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
     if (!musicPath.empty()) {
       for (const char* arg : {"-c:a", "aac", "-b:a", "192k"}) args.push_back(arg);
     }
-    if (extension != ".mkv") {
+    if (extension != ".MKV") {
       for (const char* arg : {"-movflags", "+faststart"}) args.push_back(arg);
     }
   }

@@ -1,10 +1,11 @@
 // Reading back the frame that is being drawn, for screenshots and capture.
 #pragma once
 
-#include "platform/png_file.h"
+#include "platform/picture.h"
 
-// The RGB pixels of the back buffer's lower-left `width` x `height`, rows top
-// first. Call before PresentFrame, with the context current.
-PngImage GrabFrame(int width, int height);
+// The RGB pixels of the back buffer's lower-left `width` x `height`, bottom
+// row first as the GL gives them. Call before PresentFrame, with the context
+// current.
+TImage GrabFrame(int width, int height);
 // The same into `image`, reusing its pixel storage: for grabbing every frame.
-void GrabFrameInto(int width, int height, PngImage& image);
+void GrabFrameInto(int width, int height, TImage& image);

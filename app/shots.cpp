@@ -7,8 +7,9 @@
 #include <system_error>
 #include <utility>
 
-#include "core/gl_window.h"
 #include "app/frame_grab.h"
+#include "core/gl_window.h"
+#include "platform/png_file.h"
 
 bool ShotDue(const ShotTime& shot, const DemoFrame& frame) {
   if (shot.loading) return frame.phase != DemoPhase::Timeline && frame.loadingTime >= shot.seconds;
@@ -23,7 +24,7 @@ bool ShotTaker::OnFrame(const DemoFrame& frame) {
   bool allTaken = true;
   for (size_t i = 0; i < shots_.size(); ++i) {
     if (!taken_[i] && ShotDue(shots_[i], frame)) {
-      const PngImage image = GrabFrame(ActiveWindow.Width, ActiveWindow.Height);
+      const TImage image = GrabFrame(ActiveWindow.Width, ActiveWindow.Height);
       const std::string path = outDir_ + "/shot-" + shots_[i].label + ".png";
       if (!WritePng(path, image, error_)) return false;
       taken_[i] = true;

@@ -2,23 +2,28 @@
 
 #include "core/shared_state.h"
 
-float DemoTime = 0.0f;
-float FrameDelta = 0.0f;
-TSync* SyncTrack = nullptr;
-int32_t BeatIndex = 1;
-bool LateFlag3 = true;
-bool LateFlag4 = false;
+float DemoTime;
+float FrameDelta;
+TSync* SyncTrack;
+int32_t BeatIndex;
+bool LateFlag3;
+bool LateFlag4;
 
 int32_t MapTexture = -1;
 int32_t GlowTexture = -1;
 int32_t FeedbackTexture = -1;
 int32_t RingPictures[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
 
-namespace {
-uint32_t randomSeed = 0;
+void ResetRunValues() {
+  DemoTime = 0.0f;
+  FrameDelta = 0.0f;
+  SyncTrack = nullptr;
+  BeatIndex = 1;
+  LateFlag3 = true;
+  LateFlag4 = false;
 }
 
-double Random() {
-  randomSeed = randomSeed * 134775813u + 1u;  // wraps modulo 2^32
-  return randomSeed / 4294967296.0;
-}
+namespace {
+// The program starts with the values of a fresh run.
+const bool runValuesSet = (ResetRunValues(), true);
+}  // namespace

@@ -20,6 +20,11 @@ extern int32_t BeatIndex;
 extern bool LateFlag3;
 extern bool LateFlag4;
 
+// DemoTime, FrameDelta, SyncTrack, BeatIndex and the late flags as a run
+// starts with them; the textures stay. The
+// program starts so, and the driver calls it at the start of every run.
+void ResetRunValues();
+
 // Texture handles shared between scenes (-1 = the picture failed to load).
 // MapTexture, GlowTexture: written by the landscape's load step.
 extern int32_t MapTexture;
@@ -28,8 +33,3 @@ extern int32_t GlowTexture;
 extern int32_t FeedbackTexture;
 // RingPictures[1..8] (index 0 unused): written by the picture ring's load step.
 extern int32_t RingPictures[9];
-
-// The program-wide random generator: seed := seed * 134775813 + 1 mod 2^32,
-// starting from 0 and never reseeded, so every run draws the same numbers as
-// long as the load steps run in the driver's order. Returns seed / 2^32 in [0, 1).
-double Random();

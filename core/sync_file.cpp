@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "core/show.h"
+
 namespace {
 
 void CheckList(const std::vector<float>& list, const char* what) {

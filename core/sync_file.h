@@ -23,9 +23,6 @@ struct SyncLists {
 // not strictly ascending: any of these would change what the show reads.
 std::vector<uint8_t> EncodeSyncFile(const SyncLists& lists);
 
-// Sections a sync track must end for the show to stop by itself (0..7).
-constexpr int kShowSections = 8;
-
 // Reads file bytes back into `lists`: each list's entries up to its first
 // 0.0, all 1001 when it has none; a short file reads as if padded with 0.
 // Returns every problem found, one sentence each naming the list and entry:

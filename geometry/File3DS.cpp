@@ -8,6 +8,7 @@
 
 #include "geometry/Const3DS.h"
 #include "geometry/Utils3DS.h"
+#include "platform/byte_order.h"
 #include "platform/stream_errors.h"
 
 namespace {
@@ -23,14 +24,9 @@ std::string Hex4(uint16_t tag) {
   return text;
 }
 
-uint16_t PeekU16(const std::vector<uint8_t>& bytes, uint64_t at) {
-  return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
+uint16_t PeekU16(const std::vector<uint8_t>& bytes, uint64_t at) { return ReadU16LE(bytes.data() + at); }
 
-uint32_t PeekU32(const std::vector<uint8_t>& bytes, uint64_t at) {
-  return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
+uint32_t PeekU32(const std::vector<uint8_t>& bytes, uint64_t at) { return ReadU32LE(bytes.data() + at); }
 
 uint64_t EndOf(const TChunk3DS& chunk) { return uint64_t{chunk.Position} + chunk.Length; }
 

@@ -3,7 +3,8 @@
 #include "geometry/Utils3DS.h"
 
 #include <cstdio>
-#include <cstring>
+
+#include "platform/byte_order.h"
 
 namespace {
 
@@ -46,25 +47,22 @@ uint8_t ChunkCursor::ReadU8(const char* what) {
 
 uint16_t ChunkCursor::ReadU16(const char* what) {
   Require(2, what);
-  const uint16_t value = static_cast<uint16_t>(bytes_[offset_] | bytes_[offset_ + 1] << 8);
+  const uint16_t value = ReadU16LE(bytes_.data() + offset_);
   offset_ += 2;
   return value;
 }
 
 uint32_t ChunkCursor::ReadU32(const char* what) {
   Require(4, what);
-  const uint32_t value = static_cast<uint32_t>(bytes_[offset_]) |
-                         static_cast<uint32_t>(bytes_[offset_ + 1]) << 8 |
-                         static_cast<uint32_t>(bytes_[offset_ + 2]) << 16 |
-                         static_cast<uint32_t>(bytes_[offset_ + 3]) << 24;
+  const uint32_t value = ReadU32LE(bytes_.data() + offset_);
   offset_ += 4;
   return value;
 }
 
 float ChunkCursor::ReadF32(const char* what) {
-  const uint32_t bits = ReadU32(what);
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
+  Require(4, what);
+  const float value = ReadF32LE(bytes_.data() + offset_);
+  offset_ += 4;
   return value;
 }
 

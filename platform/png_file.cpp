@@ -1,29 +1,34 @@
-// PNG reading and writing with libpng's simplified interface.
+// PNG reading and writing with libpng's simplified interface. A negative row
+// stride makes libpng walk the rows from the last one in memory, so the
+// bottom-first rows of a TImage meet the file's top-first rows without a copy.
 
 #include "platform/png_file.h"
 
 #include <png.h>
 
-bool WritePng(const std::string& path, const PngImage& image, std::string& error) {
-  if ((image.channels != 3 && image.channels != 4) || image.width <= 0 || image.height <= 0 ||
-      image.pixels.size() !=
-          static_cast<size_t>(image.width) * image.height * image.channels) {
+namespace {
+png_int_32 BottomFirstStride(const TImage& image) { return -(image.Width * image.BytesPerPixel); }
+}  // namespace
+
+bool WritePng(const std::string& path, const TImage& image, std::string& error) {
+  if ((image.BytesPerPixel != 3 && image.BytesPerPixel != 4) || image.Width <= 0 || image.Height <= 0 ||
+      image.Pixels.size() != static_cast<size_t>(image.Width) * image.Height * image.BytesPerPixel) {
     error = "WritePng: malformed image for " + path;
     return false;
   }
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
-  png.width = static_cast<png_uint_32>(image.width);
-  png.height = static_cast<png_uint_32>(image.height);
-  png.format = image.channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  if (!png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, nullptr)) {
+  png.width = static_cast<png_uint_32>(image.Width);
+  png.height = static_cast<png_uint_32>(image.Height);
+  png.format = image.BytesPerPixel == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+  if (!png_image_write_to_file(&png, path.c_str(), 0, image.Pixels.data(), BottomFirstStride(image), nullptr)) {
     error = "WritePng: cannot write " + path + ": " + png.message;
     return false;
   }
   return true;
 }
 
-bool ReadPng(const std::string& path, PngImage& image, std::string& error) {
+bool ReadPng(const std::string& path, TImage& image, std::string& error) {
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&png, path.c_str())) {
@@ -32,11 +37,11 @@ bool ReadPng(const std::string& path, PngImage& image, std::string& error) {
   }
   const bool alpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
   png.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  image.width = static_cast<int>(png.width);
-  image.height = static_cast<int>(png.height);
-  image.channels = alpha ? 4 : 3;
-  image.pixels.assign(PNG_IMAGE_SIZE(png), 0);
-  if (!png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr)) {
+  image.Width = static_cast<int32_t>(png.width);
+  image.Height = static_cast<int32_t>(png.height);
+  image.BytesPerPixel = alpha ? 4 : 3;
+  image.Pixels.assign(PNG_IMAGE_SIZE(png), 0);
+  if (!png_image_finish_read(&png, nullptr, image.Pixels.data(), BottomFirstStride(image), nullptr)) {
     error = "ReadPng: cannot decode " + path + ": " + png.message;
     png_image_free(&png);
     return false;

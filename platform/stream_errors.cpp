@@ -2,8 +2,7 @@
 
 #include "platform/stream_errors.h"
 
-#include <fstream>
-#include <iterator>
+#include <utility>
 
 #include "platform/file_path.h"
 
@@ -16,9 +15,7 @@ EListError::EListError(int32_t index)
     : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
 
 std::vector<uint8_t> ReadFileBytes(const std::string& fileName) {
-  std::ifstream in(NativePath(fileName), std::ios::binary);
-  if (!in) throw EFOpenError(fileName);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw EFOpenError(fileName);
-  return bytes;
+  std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(fileName);
+  if (!bytes) throw EFOpenError(fileName);
+  return std::move(*bytes);
 }

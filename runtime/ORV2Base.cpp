@@ -13,17 +13,18 @@
 #include <utility>
 #include <vector>
 
+#include "core/shared_state.h"
+#include "core/show.h"
+#include "core/sync.h"
 #include "draw2d/bitmap_font.h"
 #include "draw2d/loading_screen.h"
 #include "draw2d/overlay.h"
 #include "platform/counter.h"
 #include "platform/data_directory.h"
+#include "platform/stream_errors.h"
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
 #include "runtime/OrvikBASS.h"
-#include "core/shared_state.h"
-#include "platform/stream_errors.h"
-#include "core/sync.h"
 #include "scenes/credits.h"
 #include "scenes/dame.h"
 #include "scenes/glow_particles.h"
@@ -45,7 +46,6 @@ int32_t MusicSample = -1;
 namespace {
 
 constexpr int kLoadingBarFrames = 11;
-constexpr int32_t kEndSection = 8;
 constexpr float kLateSectionTime = 27.9f;  // seconds into sections 3 and 4
 
 std::vector<FrameObserver> frameObservers;
@@ -81,14 +81,9 @@ class CounterScope {
 void ResetRunState() {
   MainWindow = TGLWindow{};
   DemoTimer = TOTimer{};
-  DemoTime = 0.0f;
-  FrameDelta = 0.0f;
-  BeatIndex = 1;
+  ResetRunValues();
   SectionTime3 = SectionTime4 = SectionTime5 = SectionTime7 = 0.0f;
-  LateFlag3 = true;
-  LateFlag4 = false;
   MusicSample = -1;
-  SyncTrack = nullptr;
   syncTrackObject.reset();
   stopRequested = false;
   framesPresented = 0;
@@ -120,7 +115,7 @@ void StartUp(const RunMode& options) {
   EnterDataDirectory();  // a failure shows later, when the first file is opened
   BindOpenGL();
   openGLBound = true;
-  MainWindow = OpenGLWindow(800, 600, 32, "Test", !options.windowed && !options.headless);
+  MainWindow = OpenGLWindow(kShowWidth, kShowHeight, 32, "Test", !options.windowed && !options.headless);
   loadingClock.Create();
   OpenKeyboard(MainWindow, /*Exclusive=*/false);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -272,7 +267,7 @@ void PlayTimeline() {
   phase = DemoPhase::Timeline;
   while (!stopRequested) {
     if (KeyDown(DIK_ESCAPE)) break;
-    if (SyncTrack->SyncSection() >= kEndSection) break;
+    if (SyncTrack->SyncSection() >= kShowSections) break;
 
     DemoTime = DemoTimer.Elapsed();
     FrameDelta = DemoTimer.Delta;

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 
+#include "core/show.h"
 #include "platform/file_path.h"
 
 TSampleTable SampleTable;
 
 namespace {
 
-constexpr int kOutputRate = 44100;
 
 bool ValidSlot(int32_t index) {
   return index >= 0 && index < SampleTable.count && SampleTable.handles[index] != nullptr;
@@ -23,7 +23,7 @@ int FirstChannel(int32_t index) { return index * kPlaybacksPerSample; }
 
 bool InitMusic(WindowHandle) {
   std::string error;
-  return OpenAudioOutput(kOutputRate, error);
+  return OpenAudioOutput(kMusicSampleRate, error);
 }
 
 int32_t LoadSample(const std::string& FileName) {

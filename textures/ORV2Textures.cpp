@@ -5,11 +5,7 @@
 
 #include <GL/glu.h>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -23,13 +19,6 @@ bool ClampTextures = false;
 
 const char* const kBmpCaption = "BMP Unit";
 const char* const kTgaCaption = "TGA File Error";
-
-// The whole file, or nothing when it cannot be opened.
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& name) {
-  std::ifstream in(NativePath(name), std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool IsPowerOfTwo(int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
 
@@ -83,7 +72,7 @@ bool LoadTGAWith(const std::string& name, int32_t& texture,
   const std::optional<std::vector<uint8_t>> bytes =
       std::filesystem::is_regular_file(NativePath(name), ec) ? ReadWholeFile(name) : std::nullopt;
   if (!bytes) {
-    ShowMessage(OpenFailureMessage(".TGA", name));
+    ShowMessage(OpenFailureMessage(TPictureKind::Tga, name));
     return false;
   }
   const TDecodeResult decoded = DecodeTGA(*bytes);
@@ -94,11 +83,6 @@ bool LoadTGAWith(const std::string& name, int32_t& texture,
   const TImage& image = decoded.Image;
   texture = static_cast<int32_t>(create(image.Width, image.Height, FormatOf(image), image.Pixels.data()));
   return true;
-}
-
-bool EndsWith(const std::string& upperName, const char* suffix) {
-  const size_t n = std::char_traits<char>::length(suffix);
-  return upperName.size() >= n && upperName.compare(upperName.size() - n, n, suffix) == 0;
 }
 
 }  // namespace
@@ -135,19 +119,34 @@ TReaderMessage DecodeFailureMessage(TDecodeStatus Status, const std::string& Nam
   return {"", ""};
 }
 
-TReaderMessage OpenFailureMessage(const std::string& Extension, const std::string& Name) {
-  if (Extension == ".BMP") return {kBmpCaption, "Error opening " + Name};
-  if (Extension == ".TGA") return {"TGA Texture", "File not found  - " + Name};
+TReaderMessage OpenFailureMessage(TPictureKind Kind, const std::string& Name) {
+  if (Kind == TPictureKind::Bmp) return {kBmpCaption, "Error opening " + Name};
+  if (Kind == TPictureKind::Tga) return {"TGA Texture", "File not found  - " + Name};
   return DecodeFailureMessage(TDecodeStatus::JpegUnreadable, Name);
 }
 
+TPictureKind PictureKindOf(const std::string& Name) {
+  const std::string ending = UpperCased(Name.size() >= 4 ? Name.substr(Name.size() - 4) : Name);
+  if (ending == ".BMP") return TPictureKind::Bmp;
+  if (ending == ".JPG") return TPictureKind::Jpeg;
+  if (ending == ".TGA") return TPictureKind::Tga;
+  return TPictureKind::None;
+}
+
 void LoadImageTexture(const std::string& Name, int32_t& Texture, bool FromResource) {
-  std::string upper = Name;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  if (EndsWith(upper, ".BMP")) LoadBMPTexture(Name, Texture, FromResource);
-  if (EndsWith(upper, ".JPG")) LoadJPGTexture(Name, Texture, FromResource);
-  if (EndsWith(upper, ".TGA")) LoadTGATexture(Name, Texture, FromResource);
+  switch (PictureKindOf(Name)) {
+    case TPictureKind::Bmp:
+      LoadBMPTexture(Name, Texture, FromResource);
+      break;
+    case TPictureKind::Jpeg:
+      LoadJPGTexture(Name, Texture, FromResource);
+      break;
+    case TPictureKind::Tga:
+      LoadTGATexture(Name, Texture, FromResource);
+      break;
+    case TPictureKind::None:
+      break;
+  }
 }
 
 bool LoadBMPTexture(const std::string& Name, int32_t& Texture, bool FromResource) {
@@ -157,7 +156,7 @@ bool LoadBMPTexture(const std::string& Name, int32_t& Texture, bool FromResource
   }
   const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
   if (!bytes) {
-    ShowMessage(OpenFailureMessage(".BMP", Name));
+    ShowMessage(OpenFailureMessage(TPictureKind::Bmp, Name));
     return false;
   }
   const TDecodeResult decoded = DecodeBMP(*bytes);

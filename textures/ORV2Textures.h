@@ -26,9 +26,13 @@ void SetTextureClamp(bool Clamp);
 
 // --- Readers (names are data names such as "gfx\\part.jpg") ----------------
 
-// Calls every reader whose extension (".BMP", ".JPG", ".TGA", compared
-// case-insensitively on the last four characters) matches; other names give
-// no texture and no message.
+// The reader a name picks: its last four characters, upper-cased, compared
+// with ".BMP", ".JPG" and ".TGA", so "x.jpg" picks the JPEG reader and
+// "x.jpeg" none. veloria-tool picks its decoder the same way.
+enum class TPictureKind { None, Bmp, Jpeg, Tga };
+TPictureKind PictureKindOf(const std::string& Name);
+// Calls the reader PictureKindOf picks; other names give no texture and no
+// message.
 void LoadImageTexture(const std::string& Name, int32_t& Texture, bool FromResource = false);
 // Each returns true when `Texture` received a new texture.
 bool LoadBMPTexture(const std::string& Name, int32_t& Texture, bool FromResource = false);
@@ -46,6 +50,6 @@ struct TReaderMessage {
   std::string Text;
 };
 TReaderMessage DecodeFailureMessage(TDecodeStatus Status, const std::string& Name);
-// The message of the BMP (".BMP"), JPEG (".JPG") or TGA (".TGA") reader when
-// the file `Name` cannot be opened; `Extension` is upper case.
-TReaderMessage OpenFailureMessage(const std::string& Extension, const std::string& Name);
+// The message of the reader of `Kind` (not None) when the file `Name` cannot
+// be opened.
+TReaderMessage OpenFailureMessage(TPictureKind Kind, const std::string& Name);

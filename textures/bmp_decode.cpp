@@ -1,17 +1,14 @@
 // BMP decoder: uncompressed 24-bit pictures with a 14-byte file header and an
 // information header of 40 bytes or more.
 
-#include <cstring>
 
+#include "platform/byte_order.h"
 #include "textures/image_decode.h"
 
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
-
-uint32_t ReadU32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 TDecodeResult Fail(TDecodeStatus status) { return {status, {}}; }
 
@@ -22,13 +19,13 @@ TDecodeResult DecodeBMP(const uint8_t* data, size_t size) {
     return Fail(TDecodeStatus::BmpBadPixelData);
   }
   const uint8_t* info = data + kFileHeaderSize;
-  const uint32_t dataOffset = ReadU32(data + 10);
-  const int32_t width = static_cast<int32_t>(ReadU32(info + 4));
-  const int32_t height = static_cast<int32_t>(ReadU32(info + 8));
-  const uint16_t bitCount = ReadU16(info + 14);
-  const uint32_t compression = ReadU32(info + 16);
-  const uint32_t imageSize = ReadU32(info + 20);
-  const uint32_t colorsUsed = ReadU32(info + 32);
+  const uint32_t dataOffset = ReadU32LE(data + 10);
+  const int32_t width = static_cast<int32_t>(ReadU32LE(info + 4));
+  const int32_t height = static_cast<int32_t>(ReadU32LE(info + 8));
+  const uint16_t bitCount = ReadU16LE(info + 14);
+  const uint32_t compression = ReadU32LE(info + 16);
+  const uint32_t imageSize = ReadU32LE(info + 20);
+  const uint32_t colorsUsed = ReadU32LE(info + 32);
 
   // The palette block follows the headers; a 24-bit picture does not use it,
   // but a file that promises one and ends inside it is broken.

@@ -2,20 +2,14 @@
 // the bytes were refused. Pure code (no GL, no SDL), shared by the texture
 // loaders and by veloria-tool.
 //
-// Rows are bottom-up (row 0 is the bottom of the picture, as OpenGL takes
-// them) and tightly packed: a row is Width * BytesPerPixel bytes.
+// Pictures come back as TImage: rows bottom-up, as OpenGL takes them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-struct TImage {
-  int32_t Width = 0;
-  int32_t Height = 0;
-  int32_t BytesPerPixel = 0;  // 3 = R, G, B; 4 = R, G, B, A
-  std::vector<uint8_t> Pixels;
-};
+#include "platform/picture.h"
 
 // Why a decoder refused its input. Each maps to one loader message.
 enum class TDecodeStatus {

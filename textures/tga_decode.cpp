@@ -1,6 +1,7 @@
 // TGA decoder: true-colour pictures, raw (type 2) or run-length encoded
 // (type 10), 24 or 32 bits per pixel.
 
+#include "platform/byte_order.h"
 #include "textures/image_decode.h"
 
 namespace {
@@ -49,8 +50,8 @@ TDecodeResult DecodeTGA(const uint8_t* data, size_t size) {
   const uint8_t idLength = data[0];
   const uint8_t colorMapType = data[1];
   const uint8_t imageType = data[2];
-  const uint32_t width = data[12] | data[13] << 8;
-  const uint32_t height = data[14] | data[15] << 8;
+  const uint32_t width = ReadU16LE(data + 12);
+  const uint32_t height = ReadU16LE(data + 14);
   const uint8_t depth = data[16];
   const bool topDown = (data[17] & 0x20) != 0;  // descriptor bit 5: first row is the top
 
@@ -78,12 +79,6 @@ TDecodeResult DecodeTGA(const uint8_t* data, size_t size) {
   } else {
     DecodeRunLength(data + start, data + size, bpp, count, image.Pixels.data());
   }
-  if (topDown) {
-    const size_t rowBytes = width * bpp;
-    for (size_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
-      std::swap_ranges(image.Pixels.begin() + top * rowBytes, image.Pixels.begin() + (top + 1) * rowBytes,
-                       image.Pixels.begin() + bottom * rowBytes);
-    }
-  }
+  if (topDown) FlipRows(image);
   return result;
 }

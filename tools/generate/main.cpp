@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "tools/generate/music_writer.h"
 #include "tools/generate/models.h"
+#include "tools/generate/music_writer.h"
 #include "tools/generate/picture_art.h"
 
 namespace fs = std::filesystem;

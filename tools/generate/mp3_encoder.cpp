@@ -10,9 +10,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/show.h"
+
 namespace {
 
-constexpr int kRate = 44100;
 constexpr int kKbps = 192;
 // Frames handed to the encoder per call; its output bound is 1.25 n + 7200.
 constexpr size_t kChunkFrames = 1 << 16;
@@ -30,8 +31,8 @@ void Check(int result, const char* what) {
 std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& interleaved) {
   std::unique_ptr<lame_global_flags, LameDeleter> gf(lame_init());
   if (!gf) throw std::runtime_error("mp3 encoder: lame_init failed");
-  lame_set_in_samplerate(gf.get(), kRate);
-  lame_set_out_samplerate(gf.get(), kRate);
+  lame_set_in_samplerate(gf.get(), kMusicSampleRate);
+  lame_set_out_samplerate(gf.get(), kMusicSampleRate);
   lame_set_num_channels(gf.get(), 2);
   lame_set_mode(gf.get(), JOINT_STEREO);
   lame_set_brate(gf.get(), kKbps);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/stream_errors.h"
 #include "core/sync_file.h"
+#include "platform/stream_errors.h"
 #include "tools/inspect/commands.h"
 
 namespace {

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/show.h"
+
 namespace {
 
 // Freeverb's delay lengths in samples at 44.1 kHz: mutually prime-ish so the
@@ -27,10 +29,10 @@ float Oscillator::Sine() {
 
 // ---------------------------------------------------------------------------
 Adsr::Adsr(float attack, float decay, float sustain, float release)
-    : attackStep_(attack > 0.0f ? 1.0f / (attack * kSampleRate) : 1.0f),
-      decayCoef_(1.0f - std::exp(-4.0f / (std::max(decay, 1e-4f) * kSampleRate))),
+    : attackStep_(attack > 0.0f ? 1.0f / (attack * kMusicSampleRate) : 1.0f),
+      decayCoef_(1.0f - std::exp(-4.0f / (std::max(decay, 1e-4f) * kMusicSampleRate))),
       sustain_(sustain),
-      releaseCoef_(std::exp(-4.0f / (std::max(release, 1e-4f) * kSampleRate))) {}
+      releaseCoef_(std::exp(-4.0f / (std::max(release, 1e-4f) * kMusicSampleRate))) {}
 
 float Adsr::Next() {
   const float out = level_;
@@ -50,19 +52,19 @@ float Adsr::Next() {
 
 // ---------------------------------------------------------------------------
 void Svf::Set(float cutoffHz, float q) {
-  const float fc = std::clamp(cutoffHz, 10.0f, 0.45f * kSampleRate);
-  const float g = std::tan(std::numbers::pi_v<float> * fc / kSampleRate);
+  const float fc = std::clamp(cutoffHz, 10.0f, 0.45f * kMusicSampleRate);
+  const float g = std::tan(std::numbers::pi_v<float> * fc / kMusicSampleRate);
   k_ = 1.0f / std::max(q, 0.5f);
   a1_ = 1.0f / (1.0f + g * (g + k_));
   a2_ = g * a1_;
   a3_ = g * a2_;
 }
 
-void OnePole::Set(float cutoffHz) { a_ = 1.0f - std::exp(-2.0f * std::numbers::pi_v<float> * cutoffHz / kSampleRate); }
+void OnePole::Set(float cutoffHz) { a_ = 1.0f - std::exp(-2.0f * std::numbers::pi_v<float> * cutoffHz / kMusicSampleRate); }
 
 // ---------------------------------------------------------------------------
 StereoDelay::StereoDelay(float delaySeconds, float feedback, float dampHz)
-    : bufL_(std::max<size_t>(1, static_cast<size_t>(delaySeconds * kSampleRate + 0.5f)), 0.0f),
+    : bufL_(std::max<size_t>(1, static_cast<size_t>(delaySeconds * kMusicSampleRate + 0.5f)), 0.0f),
       bufR_(bufL_.size(), 0.0f),
       feedback_(feedback) {
   dampL_.Set(dampHz);
@@ -119,7 +121,7 @@ void Reverb::Process(float* left, float* right, size_t n) {
 Limiter::Limiter(float ceiling, size_t lookahead, float releaseSeconds)
     : ceiling_(ceiling),
       lookahead_(std::max<size_t>(1, lookahead)),
-      releaseCoef_(std::exp(-1.0f / (releaseSeconds * kSampleRate))),
+      releaseCoef_(std::exp(-1.0f / (releaseSeconds * kMusicSampleRate))),
       delayL_(lookahead_, 0.0f),
       delayR_(lookahead_, 0.0f),
       window_(lookahead_, 1.0f),

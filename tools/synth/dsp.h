@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int kSampleRate = 44100;
+#include "core/show.h"
+
 
 // Deterministic white noise from a seeded xorshift32 generator.
 class Noise {
@@ -30,7 +31,7 @@ float PolyBlep(float t, float dt);
 class Oscillator {
  public:
   // Frequency in Hz; may change every sample.
-  void SetFrequency(float hz) { dt_ = hz / kSampleRate; }
+  void SetFrequency(float hz) { dt_ = hz / kMusicSampleRate; }
   // Phase in cycles, [0, 1).
   void SetPhase(float phase) { phase_ = phase; }
   // Sawtooth, 2t - 1 with its downward jump smoothed by polyBLEP.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/show.h"
 #include "tools/synth/dsp.h"
 #include "tools/synth/voices.h"
 
@@ -119,8 +120,8 @@ int64_t NextStart(const Score& score, size_t n) {
 // Side-chain envelope: 1 at each kick's start, falling exp(-t / kDuckRecovery).
 std::vector<float> KickEnvelope(const Score& score, size_t frames) {
   std::vector<float> env(frames, 0.0f);
-  const float coef = std::exp(-1.0f / (kDuckRecovery * kSampleRate));
-  const size_t length = static_cast<size_t>(kDuckRecovery * 9.3f * kSampleRate);
+  const float coef = std::exp(-1.0f / (kDuckRecovery * kMusicSampleRate));
+  const size_t length = static_cast<size_t>(kDuckRecovery * 9.3f * kMusicSampleRate);
   for (const ScoreNote& note : score.notes) {
     if (note.instrument != Instrument::Kick) continue;
     float v = note.velocity;

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/show.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -402,7 +404,7 @@ const Score& ShowScore() {
   return score;
 }
 
-double TickSeconds(int64_t tick) { return static_cast<double>(TickSample(tick)) / 44100.0; }
+double TickSeconds(int64_t tick) { return static_cast<double>(TickSample(tick)) / kMusicSampleRate; }
 
 SyncLists ScoreSyncLists(const Score& score) {
   SyncLists lists;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/show.h"
 #include "tools/synth/dsp.h"
 
 namespace {
@@ -26,7 +27,7 @@ PanGains Pan(float gain, float pan) {
 // Samples of a note lasting `seconds` that still fit into `out` from `start`.
 size_t Length(const StereoBuffer& out, size_t start, float seconds) {
   if (start >= out.Frames()) return 0;
-  return std::min(out.Frames() - start, static_cast<size_t>(seconds * kSampleRate));
+  return std::min(out.Frames() - start, static_cast<size_t>(seconds * kMusicSampleRate));
 }
 
 // Time for exp(-t / tau) to fall by `db` decibels, where a note ends: 80 dB
@@ -77,9 +78,9 @@ void RenderKick(StereoBuffer& out, const NotePlacement& at, const KickSound& sou
   OnePole clickTone;
   clickTone.Set(3000.0f);
   const float norm = 1.0f / std::tanh(sound.drive);
-  const float pitchCoef = std::exp(-1.0f / (sound.pitchDecay * kSampleRate));
-  const float ampCoef = std::exp(-1.0f / (sound.ampDecay * kSampleRate));
-  const float clickCoef = std::exp(-1.0f / (0.002f * kSampleRate));
+  const float pitchCoef = std::exp(-1.0f / (sound.pitchDecay * kMusicSampleRate));
+  const float ampCoef = std::exp(-1.0f / (sound.ampDecay * kMusicSampleRate));
+  const float clickCoef = std::exp(-1.0f / (0.002f * kMusicSampleRate));
   float sweep = sound.startHz - sound.endHz, amp = 1.0f, click = sound.click;
   AddMono(out, at, length, [&](size_t i) {
     body.SetFrequency(sound.endHz + sweep);
@@ -100,8 +101,8 @@ void RenderSnare(StereoBuffer& out, const NotePlacement& at, float tail, float t
   Noise noise(at.seed);
   Svf band;
   band.Set(2000.0f + 3000.0f * tone, 0.8f);
-  const float bodyCoef = std::exp(-1.0f / (0.05f * kSampleRate));
-  const float tailCoef = std::exp(-1.0f / (tail * kSampleRate));
+  const float bodyCoef = std::exp(-1.0f / (0.05f * kMusicSampleRate));
+  const float tailCoef = std::exp(-1.0f / (tail * kMusicSampleRate));
   float body = 0.55f, hiss = 1.0f;
   AddMono(out, at, length, [&](size_t) {
     const Svf::Outputs f = band.Process(noise.Next());
@@ -118,9 +119,9 @@ void RenderClap(StereoBuffer& out, const NotePlacement& at) {
   Noise noise(at.seed);
   Svf band;
   band.Set(1100.0f, 1.6f);
-  const size_t gap = static_cast<size_t>(kBurstGap * kSampleRate);
-  const float burstCoef = std::exp(-1.0f / (0.003f * kSampleRate));
-  const float tailCoef = std::exp(-1.0f / (0.11f * kSampleRate));
+  const size_t gap = static_cast<size_t>(kBurstGap * kMusicSampleRate);
+  const float burstCoef = std::exp(-1.0f / (0.003f * kMusicSampleRate));
+  const float tailCoef = std::exp(-1.0f / (0.11f * kMusicSampleRate));
   float burst = 1.0f, tail = 0.0f;
   AddMono(out, at, length, [&](size_t i) {
     if (i == gap || i == 2 * gap) burst = 1.0f;
@@ -138,7 +139,7 @@ void RenderHat(StereoBuffer& out, const NotePlacement& at, float decay) {
   Svf high, air;
   high.Set(7000.0f, 0.7f);
   air.Set(13000.0f, 0.7f);
-  const float coef = std::exp(-1.0f / (decay * kSampleRate));
+  const float coef = std::exp(-1.0f / (decay * kMusicSampleRate));
   float amp = 1.0f;
   AddMono(out, at, length, [&](size_t) {
     // The top octave is rolled off: hats that sparkle without hiss.
@@ -154,7 +155,7 @@ void RenderCrash(StereoBuffer& out, const NotePlacement& at) {
   Svf highL, highR, airL, airR;
   for (Svf* f : {&highL, &highR}) f->Set(4500.0f, 0.7f);
   for (Svf* f : {&airL, &airR}) f->Set(12000.0f, 0.7f);
-  const float coef = std::exp(-1.0f / (1.1f * kSampleRate));
+  const float coef = std::exp(-1.0f / (1.1f * kMusicSampleRate));
   float amp = at.gain;
   float* l = out.left.data() + at.start;
   float* r = out.right.data() + at.start;
@@ -166,11 +167,11 @@ void RenderCrash(StereoBuffer& out, const NotePlacement& at) {
 }
 
 void RenderRiser(StereoBuffer& out, const NotePlacement& at) {
-  const size_t length = Length(out, at.start, static_cast<float>(at.gateSamples) / kSampleRate);
+  const size_t length = Length(out, at.start, static_cast<float>(at.gateSamples) / kMusicSampleRate);
   if (length == 0) return;
   Noise noiseL(at.seed), noiseR(at.seed ^ 0x27d4eb2du);
   Svf bandL, bandR;
-  const size_t fade = static_cast<size_t>(0.005f * kSampleRate);
+  const size_t fade = static_cast<size_t>(0.005f * kMusicSampleRate);
   float* l = out.left.data() + at.start;
   float* r = out.right.data() + at.start;
   for (size_t i = 0; i < length; ++i) {
@@ -191,7 +192,7 @@ void RenderRiser(StereoBuffer& out, const NotePlacement& at) {
 // ---------------------------------------------------------------------------
 void RenderBass(StereoBuffer& out, const NotePlacement& at, float midiNote, const BassSound& sound) {
   constexpr float kRelease = 0.04f;
-  const float gate = static_cast<float>(at.gateSamples) / kSampleRate;
+  const float gate = static_cast<float>(at.gateSamples) / kMusicSampleRate;
   const size_t length = Length(out, at.start, gate + kRelease * 2.5f);
   Adsr env(sound.attack, 0.2f, 0.75f, kRelease);
   Oscillator saw, sine;
@@ -200,7 +201,7 @@ void RenderBass(StereoBuffer& out, const NotePlacement& at, float midiNote, cons
   sine.SetFrequency(hz);
   Svf filter, highPass;
   highPass.Set(sound.highPassHz, 0.7071f);
-  const float envCoef = std::exp(-1.0f / (0.09f * kSampleRate));
+  const float envCoef = std::exp(-1.0f / (0.09f * kMusicSampleRate));
   float sweep = sound.envHz;
   AddMono(out, at, length, [&](size_t i) {
     if (i == at.gateSamples) env.NoteOff();
@@ -212,7 +213,7 @@ void RenderBass(StereoBuffer& out, const NotePlacement& at, float midiNote, cons
 }
 
 void RenderPad(StereoBuffer& out, const NotePlacement& at, float midiNote, const PadSound& sound) {
-  const float gate = static_cast<float>(at.gateSamples) / kSampleRate;
+  const float gate = static_cast<float>(at.gateSamples) / kMusicSampleRate;
   const size_t length = Length(out, at.start, gate + sound.release * 2.4f);
   Adsr env(sound.attack, 1.0f, 0.8f, sound.release);
   Noise noise(at.seed);
@@ -238,19 +239,19 @@ void RenderPad(StereoBuffer& out, const NotePlacement& at, float midiNote, const
 }
 
 void RenderLead(StereoBuffer& out, const NotePlacement& at, float midiNote, float cutoffHz) {
-  const float gate = static_cast<float>(at.gateSamples) / kSampleRate;
+  const float gate = static_cast<float>(at.gateSamples) / kMusicSampleRate;
   const size_t length = Length(out, at.start, gate + 0.15f * 2.4f);
   Adsr env(0.008f, 0.3f, 0.65f, 0.15f);
   Oscillator saw, square, vibrato;
   vibrato.SetFrequency(5.5f);
   Svf filter;
-  const float envCoef = std::exp(-1.0f / (0.25f * kSampleRate));
-  const size_t vibratoStart = static_cast<size_t>(0.15f * kSampleRate);
+  const float envCoef = std::exp(-1.0f / (0.25f * kMusicSampleRate));
+  const size_t vibratoStart = static_cast<size_t>(0.15f * kMusicSampleRate);
   float sweep = 2500.0f, depth = 0.0f;
   AddMono(out, at, length, [&](size_t i) {
     if (i == at.gateSamples) env.NoteOff();
     const float wobble = depth * vibrato.Sine();
-    if (i >= vibratoStart) depth = std::min(0.12f, depth + 0.12f / (0.3f * kSampleRate));
+    if (i >= vibratoStart) depth = std::min(0.12f, depth + 0.12f / (0.3f * kMusicSampleRate));
     if (i % 8 == 0) {
       saw.SetFrequency(NoteHz(midiNote + wobble));
       square.SetFrequency(NoteHz(midiNote + 0.06f + wobble));
@@ -262,16 +263,16 @@ void RenderLead(StereoBuffer& out, const NotePlacement& at, float midiNote, floa
 }
 
 void RenderPluck(StereoBuffer& out, const NotePlacement& at, float midiNote, float brightHz) {
-  const size_t length = Length(out, at.start, static_cast<float>(at.gateSamples) / kSampleRate + 0.1f);
+  const size_t length = Length(out, at.start, static_cast<float>(at.gateSamples) / kMusicSampleRate + 0.1f);
   const float hz = NoteHz(midiNote);
   Oscillator pulse, saw;
   pulse.SetFrequency(hz);
   saw.SetFrequency(hz * 1.003f);
   Svf filter;
-  const float attackStep = 1.0f / (0.002f * kSampleRate);
-  const float decayCoef = std::exp(-1.0f / (0.22f * kSampleRate));
-  const float releaseCoef = std::exp(-1.0f / (0.02f * kSampleRate / 4.0f));
-  const float envCoef = std::exp(-1.0f / (0.07f * kSampleRate));
+  const float attackStep = 1.0f / (0.002f * kMusicSampleRate);
+  const float decayCoef = std::exp(-1.0f / (0.22f * kMusicSampleRate));
+  const float releaseCoef = std::exp(-1.0f / (0.02f * kMusicSampleRate / 4.0f));
+  const float envCoef = std::exp(-1.0f / (0.07f * kMusicSampleRate));
   float amp = 0.0f, peak = 1.0f, sweep = brightHz;
   AddMono(out, at, length, [&](size_t i) {
     amp = std::min(amp + attackStep, peak);
