@@ -7,8 +7,9 @@
 
 #include <vector>
 
-#include "draw2d/overlay.h"
 #include "core/gl_window.h"
+#include "draw2d/overlay.h"
+#include "draw2d/picture_quad.h"
 #include "textures/lit_area.h"
 
 int32_t CreateBlankTexture(int32_t size) {

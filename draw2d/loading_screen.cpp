@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include "core/show.h"
 #include "draw2d/overlay.h"
 #include "textures/ORV2Materials.h"
 
@@ -12,7 +13,7 @@ void DrawProgressFade(int32_t texture, float elapsed) {
   BeginOverlay();
   TColorRGBA color;
   SetRGBA(color, 1.0f, 1.0f, 1.0f, elapsed / 2.0f);
-  DrawTexturedQuad(texture, color, 0.0f, 0.0f, 800.0f, 600.0f);
+  DrawTexturedQuad(texture, color, 0.0f, 0.0f, kShowWidth, kShowHeight);
   EndOverlay();
 }
 

@@ -8,11 +8,14 @@
 #include <cmath>
 #include <memory>
 
+#include "core/shared_state.h"
+#include "core/show.h"
+#include "core/sync.h"
 #include "draw2d/feedback_blur.h"
 #include "draw2d/overlay.h"
-#include "core/shared_state.h"
-#include "core/sync.h"
 #include "textures/ORV2Materials.h"
+
+namespace {
 
 TOrvGrid* OpeningGrid = nullptr;
 int32_t GroupLogoTexture = -1;
@@ -21,13 +24,9 @@ int32_t AuthorTexture = -1;
 int32_t GreetingsTexture = -1;
 int32_t EndTexture = -1;
 
-namespace {
-
 // The opening grid lives until the process ends, like every scene object.
 std::unique_ptr<TOrvGrid> openingGridStorage;
 
-constexpr float kScreenW = 800.0f;
-constexpr float kScreenH = 600.0f;
 
 // End time of the current section, without moving the sync cursor.
 float SectionEnd() { return SyncTrack ? SyncTrack->SectionEnds[SyncTrack->SectionIndex] : 0.0f; }
@@ -35,13 +34,13 @@ float SectionEnd() { return SyncTrack ? SyncTrack->SectionEnds[SyncTrack->Sectio
 void AddFullScreen(int32_t texture, float alpha) {
   TColorRGBA color;
   SetRGBA(color, 1.0f, 1.0f, 1.0f, alpha);
-  DrawAdditiveQuad(texture, color, 0.0f, 0.0f, kScreenW, kScreenH);
+  DrawAdditiveQuad(texture, color, 0.0f, 0.0f, kShowWidth, kShowHeight);
 }
 
 void FullScreenColor(float r, float g, float b, float a) {
   TColorRGBA color;
   SetRGBA(color, r, g, b, a);
-  DrawColorQuad(color, 0.0f, 0.0f, kScreenW, kScreenH);
+  DrawColorQuad(color, 0.0f, 0.0f, kShowWidth, kShowHeight);
 }
 
 }  // namespace
@@ -70,12 +69,12 @@ void DrawOpening() {
     }
     OpeningGrid->Wave(amount);
     UseTexture(GroupLogoTexture);
-    OpeningGrid->Draw(0.0f, 0.0f, kScreenW, kScreenH);
+    OpeningGrid->Draw(0.0f, 0.0f, kShowWidth, kShowHeight);
   }
   if (t > 9.0f) {
     if (t > 11.0f) FeedbackBlur(512, AuthorTexture, 3, 0.04f, 0.04f, 3);
     BeginOverlay();
-    DrawTextureQuad(AuthorTexture, 0.0f, 0.0f, kScreenW, kScreenH);
+    DrawTextureQuad(AuthorTexture, 0.0f, 0.0f, kShowWidth, kShowHeight);
     // A dip to black over the last second leads into section 1.
     FullScreenColor(0.0f, 0.0f, 0.0f, t - E + 1.0f);
     EndOverlay();
@@ -111,4 +110,8 @@ void DrawEndPicture() {
   BeginOverlay();
   AddFullScreen(EndTexture, 1.0f);
   EndOverlay();
+}
+
+TCreditsState CreditsState() {
+  return {OpeningGrid, GroupLogoTexture, TitleTexture, AuthorTexture, GreetingsTexture, EndTexture};
 }

@@ -9,15 +9,8 @@
 
 #include "surfaces/ORV2Grid.h"
 
-// Module state, created by InitCredits and kept for the whole run.
-extern TOrvGrid* OpeningGrid;     // 20 x 20 wave grid of the opening
-extern int32_t GroupLogoTexture;  // "gfx\\vantrel.jpg"
-extern int32_t TitleTexture;      // "gfx\\veloria.jpg", section 1
-extern int32_t AuthorTexture;     // "gfx\\author.jpg"
-extern int32_t GreetingsTexture;  // "gfx\\greets.jpg", section 5
-extern int32_t EndTexture;        // "gfx\\end.jpg", section 7
 
-// Load step: creates OpeningGrid and loads the five pictures in the order above.
+// Load step: creates the opening's grid and loads the five pictures in the order above.
 void InitCredits();
 
 // Section 0, once per frame: the group logo waving on the grid (amplitude
@@ -44,3 +37,14 @@ void DrawGreetingsPicture(float u, float t);
 void PrepareEndPicture(float u);
 // Section 7, after the heart: the end picture added over the frame.
 void DrawEndPicture();
+
+// The module's state, made by InitCredits and kept for the whole run.
+struct TCreditsState {
+  const TOrvGrid* OpeningGrid;  // 20 x 20 wave grid of the opening; null before InitCredits
+  int32_t GroupLogoTexture;     // "gfx\\vantrel.jpg"
+  int32_t TitleTexture;         // "gfx\\veloria.jpg", section 1
+  int32_t AuthorTexture;        // "gfx\\author.jpg"
+  int32_t GreetingsTexture;     // "gfx\\greets.jpg", section 5
+  int32_t EndTexture;           // "gfx\\end.jpg", section 7
+};
+TCreditsState CreditsState();

@@ -9,21 +9,20 @@
 #include <cmath>
 #include <cstddef>
 
-#include "draw2d/overlay.h"
-#include "draw2d/stencil.h"
 #include "core/gl_window.h"
 #include "core/shared_state.h"
+#include "core/show.h"
 #include "core/sync.h"
+#include "draw2d/overlay.h"
+#include "draw2d/stencil.h"
 #include "scenes/metaballs.h"
 #include "textures/ORV2Materials.h"
+
+namespace {
 
 std::unique_ptr<TOrvDeformBrush> DameBrush;
 TVertex DameEye;
 
-namespace {
-
-constexpr float kScreenW = 800.0f;
-constexpr float kScreenH = 600.0f;
 constexpr float kOrbitDegreesPerSecond = 60.0f;
 constexpr int32_t kPlainFrame = 0;
 constexpr int32_t kInflatedFrame = 1;
@@ -56,7 +55,7 @@ void FullScreenQuad(void (*draw)(int32_t, const TColorRGBA&, float, float, float
                     float b, float a) {
   TColorRGBA color;
   SetRGBA(color, r, g, b, a);
-  draw(FeedbackTexture, color, 0.0f, 0.0f, kScreenW, kScreenH);
+  draw(FeedbackTexture, color, 0.0f, 0.0f, kShowWidth, kShowHeight);
 }
 
 // The swirl at double brightness, with two pinkish additive copies on the beats.
@@ -76,7 +75,7 @@ void DrawOutline() {
   EnableStencil();
   TColorRGBA white;
   SetRGBA(white, 1.0f, 1.0f, 1.0f, 0.5f + SyncTrack->SyncEnvelope(1, 0.0f, 0.3f));
-  DrawColorQuad(white, 0.0f, 0.0f, kScreenW, kScreenH);
+  DrawColorQuad(white, 0.0f, 0.0f, kShowWidth, kShowHeight);
   EndStencil();
   EndOverlay();
 }
@@ -90,7 +89,7 @@ struct TQuadCorners {
 TQuadCorners Square(float h) { return {{-h, h, h, -h}, {-h, -h, h, h}}; }
 
 // A full-width band from y low to y high.
-TQuadCorners Band(float high, float low) { return {{0.0f, kScreenW, kScreenW, 0.0f}, {high, high, low, low}}; }
+TQuadCorners Band(float high, float low) { return {{0.0f, kShowWidth, kShowWidth, 0.0f}, {high, high, low, low}}; }
 
 // Corners in the order GL_QUADS fills them, and as the GL_LINES pairs of the
 // edges line polygon mode draws of that quad: the same segments, in the same
@@ -140,7 +139,7 @@ void DrawSquareColumn(int32_t i, float t) {
     const float phase = std::sin(static_cast<float>(j) / 10.0f + t);
     const float w = phase + 1.2f;
     const float x = 150.0f - 30.0f * static_cast<float>(i);
-    const float y = 600.0f - 30.0f * static_cast<float>(j);
+    const float y = kShowHeight - 30.0f * static_cast<float>(j);
     const float reach = 1.5f * h;  // beyond the corners at any turn
     glPushMatrix();
     glTranslatef(x, y, 0.0f);
@@ -158,7 +157,7 @@ void DrawBand(int32_t i, float t) {
   const float o = 3.0f * static_cast<float>(i);
   const TQuadCorners band = Band(c + o, c - o);
   FillQuad(band, TColorRGBA{1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2)});
-  OutlineQuad(band, TColorRGBA{1.0f, 1.0f, 1.0f, 0.4f}, 0.0f, c - o, kScreenW, c + o);
+  OutlineQuad(band, TColorRGBA{1.0f, 1.0f, 1.0f, 0.4f}, 0.0f, c - o, kShowWidth, c + o);
 }
 
 }  // namespace
@@ -202,3 +201,5 @@ void DrawDameLines() {
   LeaveOrtho();
   EndOverlay();
 }
+
+TDameState DameState() { return {DameBrush.get(), DameEye}; }

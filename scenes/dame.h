@@ -13,13 +13,6 @@
 #include "geometry/VectorTypes.h"
 #include "surfaces/ORV2Deform.h"
 
-// --- Module state, made by InitDame ------------------------------------------
-
-// "mod\\dame.3ds", 5 frames, mesh 0, turned (270, 0, 0) degrees. Frame 0 is
-// the figure as loaded, frame 1 the figure inflated by DameOutlineWidth.
-extern std::unique_ptr<TOrvDeformBrush> DameBrush;
-// Camera position; orbits the y axis at 60 degrees a second.
-extern TVertex DameEye;
 // Thickness of the outline band, in model units along the vertex normals.
 constexpr float DameOutlineWidth = 3.0f;
 
@@ -41,3 +34,14 @@ void DrawDame();
 // Leaves depth test, lighting and texturing off, blending (source alpha, one
 // minus source alpha) on, line width 1.5, the show's perspective.
 void DrawDameLines();
+
+// The module's state, made by InitDame.
+struct TDameState {
+  // "mod\\dame.3ds", 5 frames, mesh 0, turned (270, 0, 0) degrees. Frame 0 is
+  // the figure as loaded, frame 1 the figure inflated by DameOutlineWidth.
+  // Null before InitDame.
+  const TOrvDeformBrush* Brush;
+  // Camera position; orbits the y axis at 60 degrees a second.
+  TVertex Eye;
+};
+TDameState DameState();

@@ -5,14 +5,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "draw2d/overlay.h"
 #include "core/shared_state.h"
+#include "draw2d/billboard.h"
+#include "draw2d/overlay.h"
 #include "textures/ORV2Materials.h"
+
+namespace {
 
 int32_t SpriteTexture = -1;
 TVertex GlowEye;
-
-namespace {
 
 constexpr float kOrbitDegreesPerSecond = 60.0f;
 constexpr int32_t kSprites = 401;
@@ -46,3 +47,5 @@ void DrawGlowParticles() {
   glDisable(GL_BLEND);
   glEnable(GL_DEPTH_TEST);
 }
+
+TGlowParticlesState GlowParticlesState() { return {SpriteTexture, GlowEye}; }

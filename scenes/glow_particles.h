@@ -11,12 +11,6 @@
 #include "geometry/VectorTypes.h"
 #include "scenes/glow_path.h"
 
-// --- Module state, made by InitGlowParticles --------------------------------
-
-extern int32_t SpriteTexture;  // "gfx\\part.jpg" (the landscape's GlowTexture too)
-// Camera position in world units; orbits the origin about y at 60 degrees a second.
-extern TVertex GlowEye;
-
 // --- Steps --------------------------------------------------------------------
 
 // Load step: loads the sprite, fills SplinePoints (1206 Random() numbers),
@@ -27,3 +21,11 @@ void InitGlowParticles();
 // Replaces the modelview with the camera's. Leaves blending off, depth test
 // on, texturing on with the sprite bound, colour (1, 1, 1, 0.1).
 void DrawGlowParticles();
+
+// The module's state, made by InitGlowParticles.
+struct TGlowParticlesState {
+  int32_t SpriteTexture;  // "gfx\\part.jpg" (the landscape's GlowTexture too)
+  // Camera position in world units; orbits the origin about y at 60 degrees a second.
+  TVertex Eye;
+};
+TGlowParticlesState GlowParticlesState();

@@ -3,6 +3,7 @@
 
 #include "scenes/glow_path.h"
 
+#include "core/random.h"
 #include "core/shared_state.h"
 
 TVertex SplinePoints[SplinePointCount];

@@ -8,12 +8,15 @@
 #include <cmath>
 #include <memory>
 
+#include "core/random.h"
+#include "core/shared_state.h"
+#include "core/show.h"
+#include "core/sync.h"
+#include "draw2d/billboard.h"
 #include "draw2d/overlay.h"
 #include "draw2d/stencil.h"
 #include "geometry/ORV2Classes.h"
 #include "geometry/lights.h"
-#include "core/shared_state.h"
-#include "core/sync.h"
 #include "surfaces/ORV2Deform.h"
 #include "textures/ORV2Materials.h"
 
@@ -83,7 +86,7 @@ void DrawBeatingHeart() {
   TColorRGBA shade;
   SetRGBA(shade, 0.0f, 0.0f, 0.0f, 0.85f);
   BeginOverlay();
-  DrawColorQuad(shade, 0.0f, 0.0f, 800.0f, 600.0f);
+  DrawColorQuad(shade, 0.0f, 0.0f, kShowWidth, kShowHeight);
   EndOverlay();
   EndStencil();
 
@@ -104,7 +107,7 @@ void DrawBeatingHeart() {
   TColorRGBA flash;
   SetRGBA(flash, 1.0f, 1.0f, 1.0f, SyncTrack->SyncEnvelope(1, 0.0f, 0.3f) / 3.0f);
   BeginOverlay();
-  if (flash.a > 0.0f) DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);  // nothing to fill between beats
+  if (flash.a > 0.0f) DrawColorQuad(flash, 0.0f, 0.0f, kShowWidth, kShowHeight);  // nothing to fill between beats
   EndOverlay();
 }
 

@@ -10,10 +10,11 @@
 #include <cmath>
 #include <memory>
 
-#include "draw2d/overlay.h"
-#include "geometry/lights.h"
 #include "core/shared_state.h"
 #include "core/sync.h"
+#include "draw2d/billboard.h"
+#include "draw2d/overlay.h"
+#include "geometry/lights.h"
 #include "surfaces/ORV2Deform.h"
 #include "textures/ORV2Materials.h"
 

@@ -6,11 +6,13 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "core/random.h"
+#include "core/shared_state.h"
+#include "core/show.h"
+#include "core/sync.h"
 #include "draw2d/feedback_blur.h"
 #include "draw2d/overlay.h"
 #include "geometry/lights.h"
-#include "core/shared_state.h"
-#include "core/sync.h"
 #include "textures/ORV2Materials.h"
 
 std::unique_ptr<TOrvGrid> SwirlGrid;
@@ -22,8 +24,6 @@ int32_t StripTexture = -1;
 
 namespace {
 
-constexpr float kScreenW = 800.0f;
-constexpr float kScreenH = 600.0f;
 constexpr int32_t kFeedbackSize = 256;
 constexpr float kOrbitDegreesPerSecond = 30.0f;
 // The strip: a band from y 100 to 500 showing the picture twice across the
@@ -39,12 +39,12 @@ constexpr float kStripAlpha = 0.3f;
 void DrawBackground() {
   BeginOverlay();
   if (!LateFlag4) {
-    DrawTextureQuad(FeedbackTexture, 0.0f, 0.0f, kScreenW, kScreenH);
+    DrawTextureQuad(FeedbackTexture, 0.0f, 0.0f, kShowWidth, kShowHeight);
   } else {
     const float e = SyncTrack->SyncEnvelope(1, 0.1f, 0.3f);
     TColorRGBA tint;
     SetRGBA(tint, 1.0f, e + 0.4f, e + 0.4f, 1.0f);
-    DrawTexturedQuad(FeedbackTexture, tint, 0.0f, 0.0f, kScreenW, kScreenH);
+    DrawTexturedQuad(FeedbackTexture, tint, 0.0f, 0.0f, kShowWidth, kShowHeight);
   }
   EndOverlay();
 }
@@ -62,9 +62,9 @@ void DrawStrip(float t) {
   glTexCoord2f(u, 0.0f);
   glVertex3f(0.0f, kStripBottom, 0.0f);
   glTexCoord2f(u + kStripRepeats, 0.0f);
-  glVertex3f(kScreenW, kStripBottom, 0.0f);
+  glVertex3f(kShowWidth, kStripBottom, 0.0f);
   glTexCoord2f(u + kStripRepeats, 1.0f);
-  glVertex3f(kScreenW, kStripTop, 0.0f);
+  glVertex3f(kShowWidth, kStripTop, 0.0f);
   glTexCoord2f(u, 1.0f);
   glVertex3f(0.0f, kStripTop, 0.0f);
   glEnd();
@@ -130,7 +130,7 @@ void DrawSwirlBackground() {
   UseTexture(MapTexture);
   SwirlGrid->Reset();
   SwirlGrid->Swirl();
-  SwirlGrid->Draw(0.0f, 0.0f, kScreenW, kScreenH);  // squeezed into the corner
+  SwirlGrid->Draw(0.0f, 0.0f, kShowWidth, kShowHeight);  // squeezed into the corner
   CopyToTexture(FeedbackTexture, kFeedbackSize);
   ClearScreen();
   FeedbackBlur(kFeedbackSize, FeedbackTexture, 4, 0.0f, 30.0f, 3);

@@ -4,9 +4,11 @@
 
 #include <GL/gl.h>
 
-#include "draw2d/overlay.h"
-#include "core/sync.h"
 #include "core/shared_state.h"
+#include "core/show.h"
+#include "core/sync.h"
+#include "draw2d/overlay.h"
+#include "draw2d/picture_quad.h"
 #include "scenes/land.h"
 #include "textures/ORV2Materials.h"
 #include "textures/ORV2Textures.h"
@@ -58,7 +60,7 @@ void DrawOverlays() {
   for (int i = 1; i <= 3; ++i) {
     BeginOverlay();
     // A transparent flash leaves every pixel as it is: skip its fill between beats.
-    if (flash.a > 0.0f) DrawColorQuad(flash, 0.0f, 0.0f, 800.0f, 600.0f);
+    if (flash.a > 0.0f) DrawColorQuad(flash, 0.0f, 0.0f, kShowWidth, kShowHeight);
     BeginAdditiveLayer(bandTexture, 0.45f + e2);
     EnterOrtho();
     const float u = P / static_cast<float>(i);

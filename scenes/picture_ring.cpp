@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "draw2d/overlay.h"
 #include "core/shared_state.h"
+#include "draw2d/overlay.h"
 #include "textures/ORV2Materials.h"
 
 void LoadRingPictures() {

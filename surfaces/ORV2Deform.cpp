@@ -3,6 +3,7 @@
 #include "surfaces/ORV2Deform.h"
 
 #include <algorithm>
+#include <cassert>
 
 TOrvDeformBrush::TOrvDeformBrush(int32_t frameCount, int32_t vertexCount)
     : Frames(frameCount, TVertexArray(vertexCount)), FrameCount(frameCount) {}
@@ -20,6 +21,7 @@ void TOrvDeformBrush::SetVertexCount(int32_t n) {
 }
 
 void TOrvDeformBrush::ResetFrame(int32_t frame) {
+  assert(frame >= 0 && frame < FrameCount && "ResetFrame: frame out of range; create the brush with more frames");
   const TVertexArray& rest = Mesh().Vertices;
   TVertexArray& positions = Frames[frame];
   // A frame longer than the mesh (SetVertexCount beyond it) gets zeros past its end.

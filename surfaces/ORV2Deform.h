@@ -4,6 +4,7 @@
 // texture coordinates and faces.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +36,10 @@ class TOrvDeformBrush {
   // sets no other state. Needs a current GL context.
   void DrawFrame(int32_t frame) const;
 
-  // The selected mesh.
-  TMeshDataNM& Mesh() const { return *Brush.Meshes[MeshIndex]; }
+  // The selected mesh. Needs a loaded model: SelectMesh checks the index.
+  TMeshDataNM& Mesh() const {
+    assert(MeshIndex >= 0 && MeshIndex < static_cast<int32_t>(Brush.Meshes.size()) &&
+           "TOrvDeformBrush::Mesh: no such mesh; load the model and SelectMesh a valid index first");
+    return *Brush.Meshes[MeshIndex];
+  }
 };

@@ -3,9 +3,12 @@
 
 #include <GL/gl.h>
 
+#include <cassert>
+
 #include "surfaces/ORV2Deform.h"
 
 void TOrvDeformBrush::DrawFrame(int32_t frame) const {
+  assert(frame >= 0 && frame < FrameCount && "DrawFrame: frame out of range; create the brush with more frames");
   const TMeshDataNM& mesh = Mesh();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);

@@ -1,12 +1,11 @@
 // The texture registry: every picture file is decoded and uploaded once, and
 // found again by its name (exact, case-sensitive).
 
+#include "textures/texture_registry.h"
+
 #include <vector>
 
-#include "textures/ORV2Materials.h"
 #include "textures/ORV2Textures.h"
-
-int32_t NoTexture = -1;
 
 namespace {
 
