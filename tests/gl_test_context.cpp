@@ -33,6 +33,14 @@ std::vector<uint8_t> ReadFrame() {
   return pixels;
 }
 
+std::vector<uint8_t> ReadStencil() {
+  std::vector<uint8_t> stencil(800 * 600);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  return stencil;
+}
+
 void GLTest::SetUp() {
   EnsureGLContext();
   while (glGetError() != GL_NO_ERROR) {

@@ -18,6 +18,8 @@ struct Pixel {
 Pixel ReadPixel(int x, int y);
 // The whole 800 x 600 RGBA buffer being drawn, bottom row first.
 std::vector<uint8_t> ReadFrame();
+// The whole 800 x 600 stencil buffer, one byte a pixel, bottom row first.
+std::vector<uint8_t> ReadStencil();
 
 // Base for tests that draw: the context is open and no GL error is pending.
 class GLTest : public ::testing::Test {

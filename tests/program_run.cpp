@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/file_path.h"
+
 namespace fs = std::filesystem;
 
 fs::path TempDir(const char* name) {
@@ -28,6 +30,10 @@ std::string ReadText(const fs::path& path) {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
+  return ReadWholeFile(path.string()).value_or(std::vector<uint8_t>{});
 }
 
 int RunVeloria(const fs::path& dir, const std::string& args, const std::string& environment, int limitSeconds) {

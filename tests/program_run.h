@@ -1,9 +1,11 @@
 // Helpers for tests that run the built programs: scratch directories, whole
-// text files, and the show run from a directory with its output captured.
+// files, and the show run from a directory with its output captured.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // An empty directory named `name` plus the process id under the temp directory.
 std::filesystem::path TempDir(const char* name);
@@ -14,6 +16,8 @@ void MakeShowDataDir(const std::filesystem::path& dataDir);
 
 // The whole text of `path`; empty when it cannot be read.
 std::string ReadText(const std::filesystem::path& path);
+// The whole file `path` as bytes; empty when it cannot be read.
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path);
 
 // Runs the show in `dir` with `args` (shell words) after the shell assignments
 // of `environment` (e.g. "PATH=/x"); stdout goes to dir/stdout.txt, stderr to

@@ -4,13 +4,9 @@
 
 #include <GL/gl.h>
 
-#include "draw2d/overlay.h"
 #include "core/shared_state.h"
+#include "draw2d/overlay.h"
 #include "textures/ORV2Materials.h"
-
-ReferenceRandom CurrentRandom() {
-  return ReferenceRandom{static_cast<uint32_t>(Random() * 4294967296.0)};
-}
 
 void ResetSceneState() {
   ResetDrawState();
@@ -24,4 +20,10 @@ void ResetSceneState() {
   glClearColor(0, 0, 0, 1);
   ClearScreen();
   glClear(GL_STENCIL_BUFFER_BIT);
+}
+
+void EndSceneTest() {
+  ResetSceneState();
+  ResetRunValues();
+  MapTexture = NoTexture;
 }

@@ -17,15 +17,16 @@
 #include <string>
 #include <vector>
 
-#include "geometry/ORV2_3ds.h"
-#include "platform/png_file.h"
-#include "runtime/ORV2Base.h"
-#include "runtime/OrvikGL2.h"
 #include "app/frame_grab.h"
 #include "core/shared_state.h"
-#include "platform/stream_errors.h"
 #include "core/sync.h"
+#include "geometry/ORV2_3ds.h"
+#include "platform/png_file.h"
+#include "platform/stream_errors.h"
+#include "runtime/ORV2Base.h"
+#include "runtime/OrvikGL2.h"
 #include "tests/program_run.h"
+#include "tests/test_random.h"
 
 namespace {
 
@@ -58,15 +59,9 @@ void Break(const fs::path& file, Damage damage) {
       fs::resize_file(file, fs::file_size(file) / 3);
       return;
     case Damage::Corrupt: {
-      std::vector<char> noise(fs::file_size(file));
-      uint32_t state = 0x9E3779B9u;
-      for (char& c : noise) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        c = static_cast<char>(state >> 24);
-      }
-      std::ofstream(file, std::ios::binary | std::ios::trunc).write(noise.data(), static_cast<std::streamsize>(noise.size()));
+      const std::vector<uint8_t> noise = TestRandom{0x9E3779B9u}.Bytes(fs::file_size(file));
+      std::ofstream(file, std::ios::binary | std::ios::trunc)
+          .write(reinterpret_cast<const char*>(noise.data()), static_cast<std::streamsize>(noise.size()));
       return;
     }
   }
@@ -113,10 +108,10 @@ class BadDataRun : public ::testing::Test {
   int RunToShowStart() { return Run("--shots 0 --fps 1"); }
   // Whether that frame was written as a whole 800x600 picture.
   bool ShowStartShotComplete() const {
-    PngImage image;
+    TImage image;
     std::string error;
-    return ReadPng((dir / "shots" / "shot-0.png").string(), image, error) && image.width == 800 &&
-           image.height == 600;
+    return ReadPng((dir / "shots" / "shot-0.png").string(), image, error) && image.Width == 800 &&
+           image.Height == 600;
   }
   // Whether the run left any file where its screenshots go.
   bool AnyShotFile() const { return fs::exists(dir / "shots") && !fs::is_empty(dir / "shots"); }
@@ -417,10 +412,10 @@ TEST_F(BadDataRun, ShowWithoutItsPicturesDrawsEverySceneWithoutGlErrors) {
     const int32_t s = frame.section;
     const float start = s > 0 ? SyncTrack->SectionEnds[s - 1] : 0.0f;
     if (frame.showTime < (start + SyncTrack->SectionEnds[s]) / 2.0f) return true;
-    const PngImage image = GrabFrame(ActiveWindow.Width, ActiveWindow.Height);
+    const TImage image = GrabFrame(ActiveWindow.Width, ActiveWindow.Height);
     int lit = 0;
-    for (size_t i = 0; i + 2 < image.pixels.size(); i += 3) {
-      lit += image.pixels[i] + image.pixels[i + 1] + image.pixels[i + 2] > 48;
+    for (size_t i = 0; i + 2 < image.Pixels.size(); i += 3) {
+      lit += image.Pixels[i] + image.Pixels[i + 1] + image.Pixels[i + 2] > 48;
     }
     litPixels[s] = lit;
     return true;

@@ -89,7 +89,7 @@ TEST(BenchmarkReportTest, TableAndJsonShowEveryFigure) {
   EXPECT_NE(json.find("\"gl_errors\": 2"), std::string::npos);
   EXPECT_NE(json.find("\"first_gl_error\": \"0x0500 in frame 7\""), std::string::npos);
   EXPECT_NE(json.find("\"peak_resident_mb\": 99.5"), std::string::npos);
-  EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 1 + kBenchmarkSections);
+  EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 1 + kShowSections);
   // The targets' edges: exactly on them is within them.
   FrameTimeSummary edge;
   edge.frames = 10;

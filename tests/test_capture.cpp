@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/pipe_process.h"
-#include "platform/png_file.h"
 #include "app/capture.h"
 #include "core/sync_file.h"
+#include "platform/pipe_process.h"
+#include "platform/png_file.h"
 #include "tests/program_run.h"
 
 namespace {
@@ -299,13 +299,13 @@ TEST_F(CaptureRunTest, ShortShowBecomesAVideoWithSoundOfItsLength) {
 
 // Sum of absolute differences of the HUD's first line (time and section),
 // which names the frame's show time, between two 800 x 600 RGB pictures.
-long FirstHudLineDifference(const PngImage& a, const PngImage& b) {
+long FirstHudLineDifference(const TImage& a, const TImage& b) {
   long sum = 0;
-  for (int y = 4; y < 22; ++y) {
+  for (int y = 4; y < 22; ++y) {  // pixel rows from the top
     for (int x = 4; x < 234; ++x) {
       for (int c = 0; c < 3; ++c) {
-        const size_t i = (static_cast<size_t>(y) * 800 + x) * 3 + c;
-        sum += std::abs(static_cast<int>(a.pixels[i]) - static_cast<int>(b.pixels[i]));
+        const size_t i = (static_cast<size_t>(599 - y) * 800 + x) * 3 + c;
+        sum += std::abs(static_cast<int>(a.Pixels[i]) - static_cast<int>(b.Pixels[i]));
       }
     }
   }
@@ -320,13 +320,13 @@ TEST_F(CaptureRunTest, VideoFrameAtATimeIsTheScreenshotAtThatTime) {
   const std::string extract = "ffmpeg -loglevel error -ss 0.51 -i '" + (dir / "show.mp4").string() +
                               "' -frames:v 1 -pix_fmt rgb24 '" + (dir / "shots" / "video.png").string() + "'";
   ASSERT_EQ(std::system(extract.c_str()), 0);
-  PngImage video, same, later;
+  TImage video, same, later;
   std::string error;
   ASSERT_TRUE(ReadPng((dir / "shots" / "video.png").string(), video, error)) << error;
   ASSERT_TRUE(ReadPng((dir / "shots" / "shot-0.51.png").string(), same, error)) << error;
   ASSERT_TRUE(ReadPng((dir / "shots" / "shot-0.61.png").string(), later, error)) << error;
-  ASSERT_EQ(video.width, 800);
-  ASSERT_EQ(video.height, 600);
+  ASSERT_EQ(video.Width, 800);
+  ASSERT_EQ(video.Height, 600);
   // Lossy coding leaves small differences; another time changes whole glyphs.
   const long toSame = FirstHudLineDifference(video, same);
   const long toLater = FirstHudLineDifference(video, later);

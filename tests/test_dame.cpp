@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "draw2d/overlay.h"
 #include "core/shared_state.h"
 #include "core/sync.h"
+#include "draw2d/overlay.h"
 #include "scenes/dame.h"
 #include "scenes/metaballs.h"
 #include "tests/gl_pictures.h"
@@ -49,18 +49,15 @@ class DameTest : public GLTest {
   }
   void TearDown() override {
     fs::current_path(home);
-    ResetSceneState();
-    SyncTrack = nullptr;
-    MapTexture = -1;
-    DemoTime = FrameDelta = 0.0f;
+    EndSceneTest();
     GLTest::TearDown();
   }
   // Screen pixels a frame of the figure covers, drawn with DrawDame's camera.
   static std::vector<bool> Coverage(int frame) {
     ResetSceneState();
     glDisable(GL_DEPTH_TEST);
-    gluLookAt(DameEye.x, DameEye.y, DameEye.z, 0.0, 100.0, 0.0, std::sin(DemoTime), 2.0, 0.0);
-    DameBrush->DrawFrame(frame);
+    gluLookAt(DameState().Eye.x, DameState().Eye.y, DameState().Eye.z, 0.0, 100.0, 0.0, std::sin(DemoTime), 2.0, 0.0);
+    DameState().Brush->DrawFrame(frame);
     std::vector<uint8_t> red(kW * kH);
     glReadPixels(0, 0, kW, kH, GL_RED, GL_UNSIGNED_BYTE, red.data());
     std::vector<bool> covered(kW * kH);
@@ -72,9 +69,9 @@ class DameTest : public GLTest {
 };
 
 TEST_F(DameTest, OutlineIsTheInflatedFigureMinusThePlainOne) {
-  ASSERT_TRUE(DameBrush);
-  EXPECT_EQ(DameBrush->FrameCount, 5);
-  EXPECT_EQ(DameBrush->VertexCount, DameBrush->Mesh().VertexCount);
+  ASSERT_NE(DameState().Brush, nullptr);
+  EXPECT_EQ(DameState().Brush->FrameCount, 5);
+  EXPECT_EQ(DameState().Brush->VertexCount, DameState().Brush->Mesh().VertexCount);
   ClearScreen();
   DrawDame();
   EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
@@ -82,9 +79,7 @@ TEST_F(DameTest, OutlineIsTheInflatedFigureMinusThePlainOne) {
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
-  std::vector<uint8_t> stencil(kW * kH);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kW, kH, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
+  const std::vector<uint8_t> stencil = ReadStencil();
   std::vector<uint8_t> picture(kW * kH * 4);
   glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
 

@@ -12,14 +12,14 @@
 #include <functional>
 #include <vector>
 
+#include "core/shared_state.h"
+#include "core/sync.h"
+#include "core/sync_file.h"
 #include "platform/data_directory.h"
+#include "platform/stream_errors.h"
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
 #include "runtime/ORV2Base.h"
-#include "core/shared_state.h"
-#include "platform/stream_errors.h"
-#include "core/sync.h"
-#include "core/sync_file.h"
 #include "tests/program_run.h"
 
 namespace {

@@ -12,21 +12,16 @@
 #include <map>
 #include <tuple>
 
-#include "runtime/ORV2Base.h"
 #include "core/sync_file.h"
-#include "tests/program_run.h"
+#include "runtime/ORV2Base.h"
 #include "tests/gl_test_context.h"
+#include "tests/program_run.h"
 #include "tests/program_run.h"
 #include "textures/image_decode.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> ReadDataFile(const std::string& name) {
-  std::ifstream in(fs::path(VELORIA_DATA_DIR) / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 int Brightness(const Pixel& p) { return p.r + p.g + p.b; }
 
@@ -95,7 +90,7 @@ TEST_F(DriverPicturesTest, LoadingScreenOpeningAndTitle) {
 
   // The progress picture fades in by repeated blending onto whatever the
   // buffer held; after 2 s only the picture is left.
-  const TDecodeResult progress = DecodeJPEG(ReadDataFile("gfx/progress.jpg"));
+  const TDecodeResult progress = DecodeJPEG(ReadBytes(fs::path(VELORIA_DATA_DIR) / "gfx/progress.jpg"));
   ASSERT_EQ(progress.Status, TDecodeStatus::Ok);
   for (const auto& [name, x, y] : {std::tuple{"title late", 400, 380}, std::tuple{"slot", 400, 288},
                                    std::tuple{"background", 100, 100}}) {

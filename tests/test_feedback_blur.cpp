@@ -12,6 +12,7 @@
 #include "runtime/OrvikGL2.h"
 #include "tests/gl_pictures.h"
 #include "tests/gl_test_context.h"
+#include "tests/test_random.h"
 
 namespace {
 
@@ -202,11 +203,7 @@ struct BlurOutcome {
 // them before a blur; then `blur` on a copy of a noise picture.
 template <typename Blur>
 BlurOutcome BlurOverBusyScreen(int32_t size, uint32_t seed, Blur blur) {
-  std::vector<uint8_t> noise(static_cast<size_t>(size) * size * 4);
-  for (uint8_t& byte : noise) {
-    seed = seed * 1664525u + 1013904223u;
-    byte = static_cast<uint8_t>(seed >> 24);
-  }
+  const std::vector<uint8_t> noise = TestRandom{seed}.Bytes(static_cast<size_t>(size) * size * 4);
   const int32_t texture = PatternTexture(size, [&](int x, int y) {
     const uint8_t* p = &noise[(static_cast<size_t>(y) * size + x) * 4];
     return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];

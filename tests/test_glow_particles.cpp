@@ -6,8 +6,9 @@
 
 #include <cmath>
 
-#include "draw2d/overlay.h"
+#include "core/random.h"
 #include "core/shared_state.h"
+#include "draw2d/overlay.h"
 #include "scenes/glow_particles.h"
 #include "scenes/metaballs.h"
 #include "tests/gl_pictures.h"
@@ -68,14 +69,13 @@ class GlowParticlesTest : public GLTest {
     ResetSceneState();
   }
   void TearDown() override {
-    ResetSceneState();
-    DemoTime = FrameDelta = 0.0f;
+    EndSceneTest();
     GLTest::TearDown();
   }
 };
 
 TEST_F(GlowParticlesTest, LoadStepTakesTwoNumbersPerComponentAfterTheMetaballs) {
-  ReferenceRandom expected = CurrentRandom();
+  TRandomSequence expected = PeekRandom();
   InitMetaballs();
   InitGlowParticles();
   for (int n = 0; n < 7 * BallCount; ++n) expected.Next();
@@ -93,8 +93,8 @@ TEST_F(GlowParticlesTest, LoadStepTakesTwoNumbersPerComponentAfterTheMetaballs) 
     EXPECT_LT(std::fabs(SplinePoints[k].x), 200.0f);
   }
   EXPECT_EQ(Random(), expected.Next());  // 56 + 1206 numbers, no more
-  EXPECT_EQ(SpriteTexture, FindTexture("gfx\\part.jpg"));
-  EXPECT_FLOAT_EQ(GlowEye.y, 300.0f);
+  EXPECT_EQ(GlowParticlesState().SpriteTexture, FindTexture("gfx\\part.jpg"));
+  EXPECT_FLOAT_EQ(GlowParticlesState().Eye.y, 300.0f);
 }
 
 TEST_F(GlowParticlesTest, TrailGlowsAlongThePathAndLeavesBlendingOff) {
@@ -106,15 +106,15 @@ TEST_F(GlowParticlesTest, TrailGlowsAlongThePathAndLeavesBlendingOff) {
   DrawGlowParticles();
   EXPECT_GT(ReadPixel(400, 300).r, 250);      // 401 sprites of 0.1 added up
   EXPECT_EQ(ReadPixel(400, 100).r, 0);        // the sprites reach about 25 units only
-  EXPECT_NEAR(GlowEye.y, 300.0f, 1e-3f);
-  EXPECT_NEAR(std::hypot(GlowEye.x, GlowEye.z), std::hypot(300.0f, 300.0f), 1e-2f);
-  EXPECT_NEAR(std::fabs(GlowEye.x * 300.0f + GlowEye.z * 300.0f), 0.0f, 1.0f);  // turned 90 degrees
+  EXPECT_NEAR(GlowParticlesState().Eye.y, 300.0f, 1e-3f);
+  EXPECT_NEAR(std::hypot(GlowParticlesState().Eye.x, GlowParticlesState().Eye.z), std::hypot(300.0f, 300.0f), 1e-2f);
+  EXPECT_NEAR(std::fabs(GlowParticlesState().Eye.x * 300.0f + GlowParticlesState().Eye.z * 300.0f), 0.0f, 1.0f);  // turned 90 degrees
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(bound, SpriteTexture);
+  EXPECT_EQ(bound, GlowParticlesState().SpriteTexture);
 
   // Far past the table's end the whole trail parks on control point 200.
   for (TVertex& p : SplinePoints) p = MakeVertex(0.0f, 5000.0f, 0.0f);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "draw2d/bitmap_font.h"
 #include "app/hud.h"
+#include "draw2d/bitmap_font.h"
 #include "tests/gl_test_context.h"
 
 namespace {

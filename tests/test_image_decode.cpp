@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/picture_bytes.h"
+#include "tests/test_random.h"
 #include "textures/image_decode.h"
 #include "tools/generate/picture_encode.h"
 
@@ -196,8 +197,8 @@ TEST(DecoderRobustness, MutatedFilesNeverCrash) {
       {DecodeTGA, EncodeTGA(source, true)},
       {DecodeTGA, EncodeTGA(source, false)},
       {DecodeJPEG, EncodeJPEG(source, 80)}};
-  uint32_t seed = 12345;
-  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  TestRandom random{12345};
+  auto next = [&random] { return random.Next(); };
   for (const auto& [decode, original] : files) {
     for (int trial = 0; trial < 300; ++trial) {
       Bytes mutated = original;

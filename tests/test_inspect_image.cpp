@@ -65,13 +65,25 @@ TEST(InspectImage, PngIsWrittenTopRowFirst) {
   const std::string input = WriteTempFile("inspect_rows.bmp", MakeBmp(bmp));
   const std::string output = (std::filesystem::temp_directory_path() / ("rows_" + std::to_string(getpid()) + ".png")).string();
   ASSERT_EQ(RunTool("image " + input + " --png " + output).status, 0);
-  PngImage png;
+  // ReadPng turns the file's rows back, so what comes back is the BMP's
+  // bottom-up order again only if the file holds them top first.
+  TImage png;
   std::string error;
   ASSERT_TRUE(ReadPng(output, png, error)) << error;
-  const std::vector<uint8_t>& rows = png.pixels;
+  const std::vector<uint8_t>& rows = png.Pixels;
   ASSERT_EQ(rows.size(), 6u);
-  EXPECT_EQ(rows[2], 255);  // first row in the file: the top, blue
-  EXPECT_EQ(rows[3], 255);  // second: the bottom, red
+  EXPECT_EQ(rows[0], 255);  // bottom row: red
+  EXPECT_EQ(rows[5], 255);  // top row: blue
+  // The file itself, read row by row: the top (blue) comes first.
+  const std::string dump = "ffmpeg -loglevel error -i '" + output + "' -f rawvideo -pix_fmt rgb24 -";
+  FILE* pipe = popen(dump.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  uint8_t fileRows[6] = {};
+  const size_t got = fread(fileRows, 1, sizeof fileRows, pipe);
+  pclose(pipe);
+  ASSERT_EQ(got, 6u);
+  EXPECT_EQ(fileRows[2], 255);  // first row in the file: the top, blue
+  EXPECT_EQ(fileRows[3], 255);  // second: the bottom, red
   std::filesystem::remove(output);
 }
 

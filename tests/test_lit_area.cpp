@@ -1,6 +1,7 @@
 // Where a picture can add light: the analysis of its pixels and the screen
 // boxes a quad showing it must fill.
 
+#include "tests/test_random.h"
 #include "textures/lit_area.h"
 
 #include <gtest/gtest.h>
@@ -151,11 +152,8 @@ TEST(LitScreenBoxes, EveryPixelThatCanSampleLightIsInExactlyOneBox) {
   // Random pictures, quads (shrunk, enlarged, mirrored, partly off the
   // screen, scrolled past the picture's edges) and filters, against a
   // brute-force walk of every pixel's exact filter footprint.
-  uint32_t seed = 12345;
-  const auto next = [&seed](int range) {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
-  };
+  TestRandom random{12345};
+  const auto next = [&random](int range) { return random.Below(range); };
   const int screenW = 48, screenH = 40;
   for (int round = 0; round < 300; ++round) {
     SCOPED_TRACE(round);

@@ -8,9 +8,10 @@
 #include <cmath>
 #include <memory>
 
-#include "draw2d/overlay.h"
+#include "core/random.h"
 #include "core/shared_state.h"
 #include "core/sync.h"
+#include "draw2d/overlay.h"
 #include "scenes/metaball_field.h"
 #include "scenes/metaballs.h"
 #include "tests/gl_pictures.h"
@@ -141,11 +142,7 @@ class MetaballsTest : public GLTest {
     LateFlag4 = false;
   }
   void TearDown() override {
-    ResetSceneState();
-    SyncTrack = nullptr;
-    MapTexture = -1;
-    DemoTime = FrameDelta = 0.0f;
-    LateFlag4 = false;
+    EndSceneTest();
     GLTest::TearDown();
   }
   // All eight balls still at the cube's centre: one blob of radius about 5 cells.
@@ -166,7 +163,7 @@ class MetaballsTest : public GLTest {
 };
 
 TEST_F(MetaballsTest, LoadStepDrawsSevenNumbersPerBallInOrder) {
-  ReferenceRandom expected = CurrentRandom();
+  TRandomSequence expected = PeekRandom();
   InitMetaballs();
   for (const TBall& ball : Balls) {
     EXPECT_EQ(ball.Position.x, static_cast<float>(expected.Next() * 20.0));

@@ -244,14 +244,6 @@ void TexturedStar() {
   glEnd();
 }
 
-std::vector<uint8_t> ReadStencil() {
-  std::vector<uint8_t> stencil(800 * 600);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  return stencil;
-}
-
 // The mask of the star drawn textured, with or without TMaskShapeDrawing
 // around it; texturing is checked inside and after.
 std::vector<uint8_t> StarMask(bool guarded, bool& texturedInside) {

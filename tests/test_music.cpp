@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "core/show.h"
 #include "runtime/OrvikBASS.h"
 
 namespace {
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 
 // A silent 16-bit stereo 44.1 kHz WAV of `seconds`.
 void WriteSilentWav(const fs::path& path, double seconds) {
-  const uint32_t frames = static_cast<uint32_t>(seconds * 44100);
+  const uint32_t frames = static_cast<uint32_t>(seconds * kMusicSampleRate);
   const uint32_t dataBytes = frames * 4;
   std::ofstream out(path, std::ios::binary);
   auto u32 = [&](uint32_t v) {
@@ -34,8 +35,8 @@ void WriteSilentWav(const fs::path& path, double seconds) {
   u32(16);
   u16(1);  // PCM
   u16(2);
-  u32(44100);
-  u32(44100 * 4);
+  u32(kMusicSampleRate);
+  u32(kMusicSampleRate * 4);
   u16(4);
   u16(16);
   out.write("data", 4);

@@ -16,18 +16,14 @@
 #include <numbers>
 #include <vector>
 
+#include "core/show.h"
 #include "core/sync_file.h"
+#include "tests/program_run.h"
 #include "tools/generate/music_writer.h"
 
 namespace {
 
-constexpr int kRate = 44100;
 const std::filesystem::path kData = VELORIA_DATA_DIR;
-
-std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The music decoded the way the show loads it, mixed to mono, -1..1.
 std::vector<float> DecodeAsTheShowDoes(const std::filesystem::path& mp3, int16_t& peak) {
@@ -35,7 +31,7 @@ std::vector<float> DecodeAsTheShowDoes(const std::filesystem::path& mp3, int16_t
   // Headless, as in every test run: decoding needs no sound card.
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   if (SDL_Init(SDL_INIT_AUDIO) != 0) return mono;
-  if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, 1024) == 0) {
+  if (Mix_OpenAudio(kMusicSampleRate, AUDIO_S16SYS, 2, 1024) == 0) {
     if (Mix_Chunk* chunk = Mix_LoadWAV(mp3.string().c_str())) {
       const auto* pcm = reinterpret_cast<const int16_t*>(chunk->abuf);
       const size_t frames = chunk->alen / 4;
@@ -56,7 +52,7 @@ std::vector<float> DecodeAsTheShowDoes(const std::filesystem::path& mp3, int16_t
 // Zero-phase low-pass: a 2-pole Butterworth run forwards then backwards, so
 // the band's envelope is not shifted in time.
 std::vector<float> LowBand(const std::vector<float>& x, double cutoffHz) {
-  const double w = 2.0 * std::numbers::pi * cutoffHz / kRate, alpha = std::sin(w) / (2.0 * M_SQRT1_2), c = std::cos(w);
+  const double w = 2.0 * std::numbers::pi * cutoffHz / kMusicSampleRate, alpha = std::sin(w) / (2.0 * M_SQRT1_2), c = std::cos(w);
   const double a0 = 1.0 + alpha;
   const double b0 = (1.0 - c) / 2.0 / a0, b1 = (1.0 - c) / a0, a1 = -2.0 * c / a0, a2 = (1.0 - alpha) / a0;
   std::vector<double> y(x.begin(), x.end());
@@ -77,12 +73,12 @@ std::vector<float> LowBand(const std::vector<float>& x, double cutoffHz) {
 // after at least 40 ms below it.
 std::vector<double> Onsets(const std::vector<float>& low, float threshold) {
   std::vector<double> onsets;
-  const size_t quiet = kRate / 25;
+  const size_t quiet = kMusicSampleRate / 25;
   size_t lastAbove = 0;
   bool seen = false;
   for (size_t i = 0; i < low.size(); ++i) {
     if (std::fabs(low[i]) <= threshold) continue;
-    if (!seen || i - lastAbove > quiet) onsets.push_back(static_cast<double>(i) / kRate);
+    if (!seen || i - lastAbove > quiet) onsets.push_back(static_cast<double>(i) / kMusicSampleRate);
     seen = true;
     lastAbove = i;
   }
@@ -101,7 +97,7 @@ class MusicFile : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     mono_ = DecodeAsTheShowDoes(kData / "music" / "test01.mp3", peak_);
-    const std::vector<std::string> problems = DecodeSyncFile(ReadAll(kData / "music" / "sync.snc"), lists_);
+    const std::vector<std::string> problems = DecodeSyncFile(ReadBytes(kData / "music" / "sync.snc"), lists_);
     syncValid_ = problems.empty();
   }
   static std::vector<float> mono_;
@@ -118,7 +114,7 @@ bool MusicFile::syncValid_ = false;
 TEST_F(MusicFile, LastsTheShowAndNeverClips) {
   ASSERT_TRUE(syncValid_);
   ASSERT_FALSE(mono_.empty()) << "SDL2_mixer could not load the music: " << Mix_GetError();
-  const double seconds = static_cast<double>(mono_.size()) / kRate;
+  const double seconds = static_cast<double>(mono_.size()) / kMusicSampleRate;
   EXPECT_GE(seconds, 199.68 - 1e-6);  // the decoder trims the encoder's delay ...
   EXPECT_LT(seconds, 201.0);          // ... and its padding
   EXPECT_LT(peak_, 32000);            // headroom left after the limiter and the codec
@@ -129,11 +125,11 @@ TEST_F(MusicFile, NoSilenceBeforeTheFinalFade) {
   ASSERT_FALSE(mono_.empty());
   for (size_t second = 0; second + 1 < 197; ++second) {
     double energy = 0.0;
-    for (size_t i = second * kRate; i < (second + 1) * kRate; ++i) energy += static_cast<double>(mono_[i]) * mono_[i];
-    EXPECT_GT(10.0 * std::log10(energy / kRate), -40.0) << "second " << second;
+    for (size_t i = second * kMusicSampleRate; i < (second + 1) * kMusicSampleRate; ++i) energy += static_cast<double>(mono_[i]) * mono_[i];
+    EXPECT_GT(10.0 * std::log10(energy / kMusicSampleRate), -40.0) << "second " << second;
   }
   double tail = 0.0;
-  for (size_t i = mono_.size() - kRate / 10; i < mono_.size(); ++i) tail = std::max(tail, std::fabs(double{mono_[i]}));
+  for (size_t i = mono_.size() - kMusicSampleRate / 10; i < mono_.size(); ++i) tail = std::max(tail, std::fabs(double{mono_[i]}));
   EXPECT_LT(tail, 0.01);  // faded out at the end
 }
 
@@ -146,9 +142,9 @@ TEST_F(MusicFile, KickOnsetsLandOnChannelOneTimes) {
   // A kick's strength: the low band's peak over its first 45 ms.
   std::vector<float> strengths;
   for (float t : events) {
-    const size_t at = static_cast<size_t>(t * kRate);
+    const size_t at = static_cast<size_t>(t * kMusicSampleRate);
     float peak = 0.0f;
-    for (size_t i = at; i < std::min(low.size(), at + kRate * 45 / 1000); ++i) peak = std::max(peak, std::fabs(low[i]));
+    for (size_t i = at; i < std::min(low.size(), at + kMusicSampleRate * 45 / 1000); ++i) peak = std::max(peak, std::fabs(low[i]));
     strengths.push_back(peak);
   }
   std::vector<float> sorted = strengths;
@@ -167,8 +163,8 @@ TEST(MusicGeneration, IsByteIdenticalEveryRun) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "veloria_music_regen";
   std::filesystem::remove_all(dir);
   WriteMusic(dir);
-  EXPECT_TRUE(ReadAll(dir / "music" / "test01.mp3") == ReadAll(kData / "music" / "test01.mp3"));
-  EXPECT_TRUE(ReadAll(dir / "music" / "sync.snc") == ReadAll(kData / "music" / "sync.snc"));
+  EXPECT_TRUE(ReadBytes(dir / "music" / "test01.mp3") == ReadBytes(kData / "music" / "test01.mp3"));
+  EXPECT_TRUE(ReadBytes(dir / "music" / "sync.snc") == ReadBytes(kData / "music" / "sync.snc"));
   std::filesystem::remove_all(dir);
 }
 

@@ -12,10 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "draw2d/billboard.h"
 #include "draw2d/overlay.h"
+#include "draw2d/picture_quad.h"
 #include "runtime/OrvikGL2.h"
 #include "tests/gl_pictures.h"
 #include "tests/gl_test_context.h"
+#include "tests/test_random.h"
 #include "textures/ORV2Materials.h"
 #include "textures/ORV2Textures.h"
 #include "textures/lit_area.h"
@@ -339,11 +342,7 @@ TEST_F(OverlayTest, BatchedBillboardsDrawTheFrameOfOneQuadEach) {
 // A size x size picture of noise, mipmapped like a loaded JPEG (level 0 nearest
 // mipmap) or TGA (linear between mipmaps), so any sampling change would show.
 int32_t NoisePicture(int32_t size, bool likeTga, uint32_t seed) {
-  std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
-  for (uint8_t& byte : rgba) {
-    seed = seed * 1664525u + 1013904223u;
-    byte = static_cast<uint8_t>(seed >> 24);
-  }
+  const std::vector<uint8_t> rgba = TestRandom{seed}.Bytes(static_cast<size_t>(size) * size * 4);
   return static_cast<int32_t>(likeTga ? CreateTGATexture(size, size, GL_RGBA, rgba.data())
                                       : CreateTexture(size, size, GL_RGBA, rgba.data()));
 }

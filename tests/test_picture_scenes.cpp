@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "draw2d/loading_screen.h"
 #include "core/shared_state.h"
 #include "core/sync.h"
+#include "draw2d/loading_screen.h"
 #include "scenes/credits.h"
 #include "scenes/picture_ring.h"
 #include "tests/gl_pictures.h"
@@ -29,8 +29,7 @@ class PictureSceneTest : public GLTest {
   void TearDown() override {
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
-    DemoTime = 0.0f;
-    SyncTrack = nullptr;
+    ResetRunValues();
     GLTest::TearDown();
   }
 };
@@ -86,26 +85,26 @@ void LoadCreditsWithColours() {
 
 TEST_F(PictureSceneTest, OpeningPhases) {
   LoadCreditsWithColours();
-  ASSERT_NE(OpeningGrid, nullptr);
-  EXPECT_EQ(OpeningGrid->Rows, 20);
+  ASSERT_NE(CreditsState().OpeningGrid, nullptr);
+  EXPECT_EQ(CreditsState().OpeningGrid->Rows, 20);
   TSync sync;
   sync.SectionEnds[0] = 15.36f;
   SyncTrack = &sync;
 
   // Logo phase, still waving at t = 1 (amount 15.36 - 11 - 1 = 3.36): the
   // wave pushes u right, so the red half's screen x 100 shows blue.
-  const std::vector<uint8_t> logo = ReadTextureLevel0(GroupLogoTexture, 512);
+  const std::vector<uint8_t> logo = ReadTextureLevel0(CreditsState().GroupLogoTexture, 512);
   DemoTime = 1.0f;
   DrawOpening();
   EXPECT_GT(ReadPixel(100, 300).b, 200);
-  EXPECT_EQ(ReadTextureLevel0(GroupLogoTexture, 512), logo);  // no blur while waving
+  EXPECT_EQ(ReadTextureLevel0(CreditsState().GroupLogoTexture, 512), logo);  // no blur while waving
   // t = 8: the wave has run out, the logo is drawn flat (and blurred).
   glClear(GL_COLOR_BUFFER_BIT);
   DemoTime = 8.0f;
   DrawOpening();
   EXPECT_GT(ReadPixel(100, 300).r, 200);  // left half red
   EXPECT_GT(ReadPixel(700, 300).b, 200);  // right half blue
-  EXPECT_NE(ReadTextureLevel0(GroupLogoTexture, 512), logo);
+  EXPECT_NE(ReadTextureLevel0(CreditsState().GroupLogoTexture, 512), logo);
 
   // Exactly 9 s: neither phase draws.
   glClearColor(0, 0.5f, 0, 1);
@@ -117,18 +116,18 @@ TEST_F(PictureSceneTest, OpeningPhases) {
   // 10 s: the author picture, unblurred: its white square ends sharply.
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  const std::vector<uint8_t> author = ReadTextureLevel0(AuthorTexture, 512);
+  const std::vector<uint8_t> author = ReadTextureLevel0(CreditsState().AuthorTexture, 512);
   DemoTime = 10.0f;
   DrawOpening();
   EXPECT_GT(ReadPixel(400, 300).r, 250);
   EXPECT_EQ(ReadPixel(400 + 60, 300).r, 0);
   EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
-  EXPECT_EQ(ReadTextureLevel0(AuthorTexture, 512), author);
+  EXPECT_EQ(ReadTextureLevel0(CreditsState().AuthorTexture, 512), author);
 
   // 12 s: the author picture is blurred before it is drawn.
   DemoTime = 12.0f;
   DrawOpening();
-  EXPECT_NE(ReadTextureLevel0(AuthorTexture, 512), author);
+  EXPECT_NE(ReadTextureLevel0(CreditsState().AuthorTexture, 512), author);
 
   // The section's last second dips to black.
   glClear(GL_COLOR_BUFFER_BIT);

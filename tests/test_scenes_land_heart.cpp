@@ -9,10 +9,11 @@
 #include <filesystem>
 #include <numbers>
 
-#include "draw2d/overlay.h"
-#include "geometry/VectorTypes.h"
+#include "core/random.h"
 #include "core/shared_state.h"
 #include "core/sync.h"
+#include "draw2d/overlay.h"
+#include "geometry/VectorTypes.h"
 #include "scenes/heart.h"
 #include "scenes/land.h"
 #include "scenes/overlays.h"
@@ -24,11 +25,6 @@ namespace fs = std::filesystem;
 namespace {
 
 
-// The program's generator, replayed from a known seed.
-uint32_t NextSeed(uint32_t seed) { return seed * 134775813u + 1u; }
-double AsRandom(uint32_t seed) { return seed / 4294967296.0; }
-// The seed behind the number Random() just returned (exact: 32 bits fit a double).
-uint32_t SeedOf(double r) { return static_cast<uint32_t>(r * 4294967296.0); }
 
 TEST(LandscapeWave, FirstFormBreathesAroundTheLoadedShape) {
   // Origin at t = 0: (0 + 3 + 1 + sin 15) / 3.5.
@@ -86,12 +82,12 @@ TEST(HeartBeatValues, PulseTwicePerPeriodAndNeverBelowTheirBase) {
 
 TEST(HeartCameraKicks, NoEventLeavesUpAndTheGeneratorAlone) {
   THeartCamera cam{{40.0f, 20.0f, 20.0f}, {0.0f, 1.0f, 0.0f}};
-  const uint32_t seed = SeedOf(Random());
+  TRandomSequence expected = PeekRandom();
   KickHeartCamera(cam, false, 0.016f);
   EXPECT_FLOAT_EQ(cam.Up.x, 0.0f);
   EXPECT_FLOAT_EQ(cam.Up.y, 1.0f);
   EXPECT_FLOAT_EQ(cam.Up.z, 0.0f);
-  EXPECT_EQ(Random(), AsRandom(NextSeed(seed)));
+  EXPECT_EQ(Random(), expected.Next());
   // The eye orbits y by 30 degrees per second, keeping height and distance.
   KickHeartCamera(cam, false, 3.0f - 0.016f);  // 90 degrees in all
   EXPECT_NEAR(cam.Eye.y, 20.0f, 1e-4f);
@@ -101,14 +97,13 @@ TEST(HeartCameraKicks, NoEventLeavesUpAndTheGeneratorAlone) {
 
 TEST(HeartCameraKicks, AnEventDrawsExactlyThreeNumbersAndTurnsUp) {
   THeartCamera cam{{40.0f, 20.0f, 20.0f}, {0.0f, 1.0f, 0.0f}};
-  uint32_t seed = SeedOf(Random());
+  TRandomSequence expected = PeekRandom();
   KickHeartCamera(cam, true, 0.0f);
   TVertex up{0.0f, 1.0f, 0.0f};
   TVertex angles{};
   float* a[3] = {&angles.x, &angles.y, &angles.z};
   for (float* angle : a) {
-    seed = NextSeed(seed);
-    *angle = 30.0f * static_cast<float>(AsRandom(seed));
+    *angle = 30.0f * static_cast<float>(expected.Next());
   }
   RotateVertex(up, angles);
   NormalizeVector(up);
@@ -116,7 +111,7 @@ TEST(HeartCameraKicks, AnEventDrawsExactlyThreeNumbersAndTurnsUp) {
   EXPECT_FLOAT_EQ(cam.Up.y, up.y);
   EXPECT_FLOAT_EQ(cam.Up.z, up.z);
   EXPECT_LT(cam.Up.y, 0.999f);  // really knocked askew
-  EXPECT_EQ(Random(), AsRandom(NextSeed(seed)));
+  EXPECT_EQ(Random(), expected.Next());
   // Two close kicks accumulate; the pull back is only 2 dt per frame.
   const TVertex once = cam.Up;
   KickHeartCamera(cam, true, 0.01f);
@@ -157,8 +152,7 @@ class SceneDrawTest : public GLTest {
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
     glLineWidth(1.0f);
-    SyncTrack = nullptr;
-    DemoTime = 0.0f;
+    ResetRunValues();
     GLTest::TearDown();
   }
   static void Clear() {
@@ -292,9 +286,9 @@ TEST_F(SceneDrawTest, HeartKicksOnChannelOneAndFlashes) {
   sync_.Channels[1][0] = 50.0f;
   DemoTime = 49.0f;  // before the event: no kick, no flash
   const THeartCamera start = HeartCamera();
-  uint32_t seed = SeedOf(Random());
+  TRandomSequence expected = PeekRandom();
   DrawHeart();
-  EXPECT_EQ(Random(), AsRandom(NextSeed(seed)));
+  EXPECT_EQ(Random(), expected.Next());
   const long calm = Brightness();
   EXPECT_GT(calm, 0);
   EXPECT_FLOAT_EQ(HeartCamera().Up.x, start.Up.x);
@@ -307,16 +301,17 @@ TEST_F(SceneDrawTest, HeartKicksOnChannelOneAndFlashes) {
   // Just past the event: one kick of three numbers, and a white flash of 1/3.
   DemoTime = 50.0f + 1e-4f;
   Clear();
-  seed = SeedOf(Random());
+  expected = PeekRandom();
   DrawHeart();
-  EXPECT_EQ(Random(), AsRandom(NextSeed(NextSeed(NextSeed(NextSeed(seed))))));
+  for (int k = 0; k < 3; ++k) expected.Next();  // the kick
+  EXPECT_EQ(Random(), expected.Next());
   EXPECT_NE(HeartCamera().Up.x, start.Up.x);
   // The event fires once: the next frame draws nothing from the generator.
   DemoTime = 50.1f;
   Clear();
-  seed = SeedOf(Random());
+  expected = PeekRandom();
   DrawHeart();
-  EXPECT_EQ(Random(), AsRandom(NextSeed(seed)));
+  EXPECT_EQ(Random(), expected.Next());
 }
 
 TEST_F(SceneDrawTest, HeartFlashesWhiteAtAThirdJustAfterAnEvent) {

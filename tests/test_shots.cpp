@@ -13,10 +13,10 @@
 #include <sstream>
 #include <string>
 
-#include "platform/png_file.h"
 #include "app/frame_grab.h"
 #include "app/shots.h"
 #include "core/sync_file.h"
+#include "platform/png_file.h"
 #include "tests/gl_test_context.h"
 #include "tests/program_run.h"
 
@@ -26,24 +26,24 @@ namespace fs = std::filesystem;
 
 TEST(PngFileTest, WritesAndReadsBackRowsTopFirst) {
   const fs::path dir = TempDir("veloria_png_");
-  PngImage image;
-  image.width = 3;
-  image.height = 2;
-  image.channels = 3;
-  image.pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90};
+  TImage image;
+  image.Width = 3;
+  image.Height = 2;
+  image.BytesPerPixel = 3;
+  image.Pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90};
   std::string error;
   ASSERT_TRUE(WritePng((dir / "a.png").string(), image, error)) << error;
-  PngImage back;
+  TImage back;
   ASSERT_TRUE(ReadPng((dir / "a.png").string(), back, error)) << error;
-  EXPECT_EQ(back.width, 3);
-  EXPECT_EQ(back.height, 2);
-  EXPECT_EQ(back.channels, 3);
-  EXPECT_EQ(back.pixels, image.pixels);
+  EXPECT_EQ(back.Width, 3);
+  EXPECT_EQ(back.Height, 2);
+  EXPECT_EQ(back.BytesPerPixel, 3);
+  EXPECT_EQ(back.Pixels, image.Pixels);
 
-  image.pixels.pop_back();
+  image.Pixels.pop_back();
   EXPECT_FALSE(WritePng((dir / "b.png").string(), image, error));
   EXPECT_NE(error.find("b.png"), std::string::npos);
-  image.pixels.push_back(0);
+  image.Pixels.push_back(0);
   EXPECT_FALSE(WritePng((dir / "missing" / "c.png").string(), image, error));
   EXPECT_NE(error.find("c.png"), std::string::npos);
   std::ofstream(dir / "not.png") << "not a picture";
@@ -62,9 +62,10 @@ TEST_F(FrameGrabTest, TopRowOfTheScreenComesFirst) {
   glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_SCISSOR_TEST);
-  const PngImage frame = GrabFrame(800, 600);
-  ASSERT_EQ(frame.pixels.size(), 800u * 600u * 3u);
-  auto red = [&](int x, int y) { return frame.pixels[(static_cast<size_t>(y) * 800 + x) * 3]; };
+  const TImage frame = GrabFrame(800, 600);
+  ASSERT_EQ(frame.Pixels.size(), 800u * 600u * 3u);
+  // y counts pixel rows from the top; the picture's rows run bottom-up.
+  auto red = [&](int x, int y) { return frame.Pixels[(static_cast<size_t>(599 - y) * 800 + x) * 3]; };
   EXPECT_EQ(red(0, 0), 255);
   EXPECT_EQ(red(799, 99), 255);
   EXPECT_EQ(red(0, 100), 0);
@@ -115,13 +116,13 @@ TEST_F(ShotsRunTest, TwoRunsWriteTheSamePictures) {
   ASSERT_EQ(RunVeloria(dir, "--shots -0.5,0.5,1.5 --out a"), 0) << ReadText(dir / "stderr.txt");
   ASSERT_EQ(RunVeloria(dir, "--shots -0.5,0.5,1.5 --out b"), 0) << ReadText(dir / "stderr.txt");
   for (const char* name : {"shot--0.5.png", "shot-0.5.png", "shot-1.5.png"}) {
-    PngImage a, b;
+    TImage a, b;
     std::string error;
     ASSERT_TRUE(ReadPng((dir / "a" / name).string(), a, error)) << error;
     ASSERT_TRUE(ReadPng((dir / "b" / name).string(), b, error)) << error;
-    EXPECT_EQ(a.width, 800);
-    EXPECT_EQ(a.height, 600);
-    EXPECT_EQ(a.pixels, b.pixels) << name;
+    EXPECT_EQ(a.Width, 800);
+    EXPECT_EQ(a.Height, 600);
+    EXPECT_EQ(a.Pixels, b.Pixels) << name;
   }
 }
 

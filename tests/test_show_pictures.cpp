@@ -13,18 +13,14 @@
 #include <set>
 #include <string>
 
-#include "tools/generate/data_files.h"
+#include "tests/program_run.h"
 #include "textures/image_decode.h"
+#include "tools/generate/data_files.h"
 #include "tools/generate/picture_art.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The decoded picture of a show data name, made fresh by its maker.
 TImage Decoded(const std::string& name) {
@@ -64,9 +60,9 @@ TEST(ShowPictures, GeneratingTwiceGivesTheSameBytes) {
   WritePictures(base / "a");
   WritePictures(base / "b");
   for (const TPictureFile& picture : ShowPictures()) {
-    const std::vector<uint8_t> a = ReadAll(DataFilePath(base / "a", picture.name));
+    const std::vector<uint8_t> a = ReadBytes(DataFilePath(base / "a", picture.name));
     EXPECT_FALSE(a.empty()) << picture.name;
-    EXPECT_EQ(a, ReadAll(DataFilePath(base / "b", picture.name))) << picture.name;
+    EXPECT_EQ(a, ReadBytes(DataFilePath(base / "b", picture.name))) << picture.name;
   }
   fs::remove_all(base);
 }

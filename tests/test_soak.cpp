@@ -17,10 +17,10 @@
 #include <fstream>
 #include <string>
 
+#include "core/shared_state.h"
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
 #include "runtime/ORV2Base.h"
-#include "core/shared_state.h"
 
 namespace {
 

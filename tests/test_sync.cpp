@@ -12,9 +12,9 @@
 #include <stdexcept>
 
 #include "core/shared_state.h"
-#include "platform/stream_errors.h"
 #include "core/sync.h"
 #include "core/sync_file.h"
+#include "platform/stream_errors.h"
 
 namespace {
 
@@ -279,5 +279,17 @@ TEST(SyncFileTest, RejectsListsTheShowWouldMisread) {
   channel.channels[1] = {1.0f, 0.5f};
   EXPECT_THROW(EncodeSyncFile(channel), std::invalid_argument);
 }
+
+#ifndef NDEBUG
+// A channel outside 1..3 is a caller's mistake, not bad data: the checked
+// builds, which keep asserts, stop on it with a text that says what to use.
+TEST(SyncDeathTest, ChannelsOutsideOneToThreeStopWithTheFix) {
+  TSync sync;
+  for (const int32_t channel : {0, 4}) {
+    EXPECT_DEATH(sync.SyncEventFired(channel), "channels are 1..3") << channel;
+    EXPECT_DEATH(sync.SyncEnvelope(channel, 0.1f, 0.1f), "channels are 1..3") << channel;
+  }
+}
+#endif
 
 }  // namespace

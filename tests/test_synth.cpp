@@ -44,9 +44,9 @@ float SineGainDb(Svf& filter, bool low, float hz) {
   Oscillator sine;
   sine.SetFrequency(hz);
   float peak = 0.0f;
-  for (int i = 0; i < kSampleRate / 2; ++i) {
+  for (int i = 0; i < kMusicSampleRate / 2; ++i) {
     const Svf::Outputs out = filter.Process(sine.Sine());
-    if (i > kSampleRate / 4) peak = std::max(peak, std::fabs(low ? out.low : out.high));
+    if (i > kMusicSampleRate / 4) peak = std::max(peak, std::fabs(low ? out.low : out.high));
   }
   return 20.0f * std::log10(peak);
 }
@@ -63,7 +63,7 @@ constexpr size_t kBins = 4096, kFundamentalBin = 223;
 
 TEST(SynthOscillator, SawAndSquareAreBandLimited) {
   Oscillator saw, square;
-  const float hz = static_cast<float>(kFundamentalBin) * kSampleRate / kBins;
+  const float hz = static_cast<float>(kFundamentalBin) * kMusicSampleRate / kBins;
   saw.SetFrequency(hz);
   square.SetFrequency(hz);
   std::vector<float> blepSaw(kBins), blepSquare(kBins), naiveSaw(kBins);
@@ -86,7 +86,7 @@ TEST(SynthOscillator, WaveformsKeepTheirShape) {
   pulse.SetFrequency(100.0f);
   double pulseSum = 0.0;
   float sawMin = 1.0f, sawMax = -1.0f;
-  const int period = kSampleRate / 100;
+  const int period = kMusicSampleRate / 100;
   for (int i = 0; i < 10 * period; ++i) {
     const float s = saw.Saw();
     sawMin = std::min(sawMin, s);
@@ -121,21 +121,21 @@ TEST(SynthEnvelope, AdsrSegments) {
   const float attack = 0.01f, decay = 0.1f, sustain = 0.5f, release = 0.2f;
   Adsr env(attack, decay, sustain, release);
   std::vector<float> level;
-  const int gate = static_cast<int>(0.5f * kSampleRate);
+  const int gate = static_cast<int>(0.5f * kMusicSampleRate);
   for (int i = 0; i < gate; ++i) level.push_back(env.Next());
   env.NoteOff();
-  while (!env.Done() && level.size() < static_cast<size_t>(2 * kSampleRate)) level.push_back(env.Next());
+  while (!env.Done() && level.size() < static_cast<size_t>(2 * kMusicSampleRate)) level.push_back(env.Next());
 
-  const int attackEnd = static_cast<int>(attack * kSampleRate);
+  const int attackEnd = static_cast<int>(attack * kMusicSampleRate);
   EXPECT_EQ(level[0], 0.0f);
   EXPECT_NEAR(level[attackEnd / 2], 0.5f, 0.01f);  // linear attack
   EXPECT_NEAR(level[attackEnd], 1.0f, 0.01f);
-  const int decayEnd = attackEnd + static_cast<int>(decay * kSampleRate);
+  const int decayEnd = attackEnd + static_cast<int>(decay * kMusicSampleRate);
   EXPECT_NEAR(level[decayEnd], sustain, 0.02f * (1.0f - sustain));
   EXPECT_NEAR(level[gate - 1], sustain, 1e-3f);
   for (int i = attackEnd + 1; i < gate; ++i) ASSERT_LE(level[i], level[i - 1] + 1e-6f) << "decay must not rise";
   // Release: from the sustain level down to -80 dB in about `release` s.
-  const float releaseSeconds = static_cast<float>(level.size() - gate) / kSampleRate;
+  const float releaseSeconds = static_cast<float>(level.size() - gate) / kMusicSampleRate;
   EXPECT_TRUE(env.Done());
   EXPECT_NEAR(releaseSeconds, release * std::log(sustain / 1e-4f) / 4.0f, 0.01f);
 }
@@ -158,7 +158,7 @@ TEST(SynthFilter, StableUnderExtremeModulation) {
   Svf filter;
   Noise noise(3), jump(4);
   float peak = 0.0f;
-  for (int i = 0; i < 5 * kSampleRate; ++i) {
+  for (int i = 0; i < 5 * kMusicSampleRate; ++i) {
     filter.Set(10.0f * std::pow(2200.0f, 0.5f * (jump.Next() + 1.0f)), 40.0f);
     const Svf::Outputs out = filter.Process(noise.Next());
     ASSERT_TRUE(std::isfinite(out.low) && std::isfinite(out.band) && std::isfinite(out.high)) << "sample " << i;
@@ -170,7 +170,7 @@ TEST(SynthFilter, StableUnderExtremeModulation) {
 TEST(SynthEffects, DelayPingPongsAndDecays) {
   const float seconds = 0.01f, feedback = 0.5f;
   StereoDelay delay(seconds, feedback, 20000.0f);
-  const size_t d = static_cast<size_t>(seconds * kSampleRate + 0.5f);
+  const size_t d = static_cast<size_t>(seconds * kMusicSampleRate + 0.5f);
   std::vector<float> left(5 * d, 0.0f), right(5 * d, 0.0f);
   left[0] = 2.0f;  // mono sum 1.0
   delay.Process(left.data(), right.data(), left.size());
@@ -187,7 +187,7 @@ TEST(SynthEffects, DelayPingPongsAndDecays) {
 
 TEST(SynthEffects, ReverbTailIsStereoFiniteAndDies) {
   Reverb reverb(0.86f, 0.3f);
-  const size_t n = 8 * kSampleRate;
+  const size_t n = 8 * kMusicSampleRate;
   std::vector<float> left(n, 0.0f), right(n, 0.0f);
   left[0] = right[0] = 1.0f;
   reverb.Process(left.data(), right.data(), n);
@@ -196,7 +196,7 @@ TEST(SynthEffects, ReverbTailIsStereoFiniteAndDies) {
     for (size_t i = from; i < to; ++i) e += static_cast<double>(x[i]) * x[i];
     return e;
   };
-  const double early = energy(left, 0, kSampleRate), late = energy(left, 6 * kSampleRate, n);
+  const double early = energy(left, 0, kMusicSampleRate), late = energy(left, 6 * kMusicSampleRate, n);
   EXPECT_GT(early, 1e-4);
   EXPECT_LT(late, early * 1e-4);  // more than 40 dB down after six seconds
   EXPECT_NE(left, right);         // decorrelated sides make the width
@@ -207,7 +207,7 @@ TEST(SynthLimiter, NeverExceedsCeilingAndPassesQuietSignalsUntouched) {
   const float ceiling = 0.8f;
   Limiter limiter(ceiling, 64, 0.05f);
   Noise noise(11);
-  const size_t n = 3 * kSampleRate;
+  const size_t n = 3 * kMusicSampleRate;
   std::vector<float> left(n), right(n);
   for (size_t i = 0; i < n; ++i) {
     // Bursts up to 12 dB over the ceiling, single-sample spikes, silence.
@@ -227,7 +227,7 @@ TEST(SynthLimiter, NeverExceedsCeilingAndPassesQuietSignalsUntouched) {
 }
 
 TEST(SynthVoices, KickStartsAtItsOnsetAndIsChoked) {
-  StereoBuffer out(kSampleRate);
+  StereoBuffer out(kMusicSampleRate);
   const size_t start = 1000, choke = 4410;
   RenderKick(out, {start, choke, 0.7f, 0.0f, 1}, KickSound{});
   for (size_t i = 0; i < start; ++i) ASSERT_EQ(out.left[i], 0.0f);
@@ -245,14 +245,14 @@ TEST(SynthVoices, PitchedVoicesSoundAtTheirNote) {
   const auto pitchHz = [](const StereoBuffer& b, size_t from, size_t to) {
     size_t bestLag = 0;
     double best = -1e30;
-    for (size_t lag = kSampleRate / 400; lag <= kSampleRate / 100; ++lag) {
+    for (size_t lag = kMusicSampleRate / 400; lag <= kMusicSampleRate / 100; ++lag) {
       double sum = 0.0;
       for (size_t i = from; i + lag < to; ++i) sum += static_cast<double>(b.left[i]) * b.left[i + lag];
       if (sum > best) best = sum, bestLag = lag;
     }
-    return static_cast<float>(kSampleRate) / static_cast<float>(bestLag);
+    return static_cast<float>(kMusicSampleRate) / static_cast<float>(bestLag);
   };
-  const size_t gate = kSampleRate;
+  const size_t gate = kMusicSampleRate;
   StereoBuffer bass(2 * gate), lead(2 * gate);
   RenderBass(bass, {0, gate, 0.5f, 0.0f, 1}, 57.0f, BassSound{});
   RenderLead(lead, {0, gate, 0.5f, 0.0f, 1}, 57.0f, 300.0f);
