@@ -8,9 +8,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "draw2d/bitmap_font.h"
 #include "core/gl_window.h"
 #include "core/shared_state.h"
+#include "draw2d/bitmap_font.h"
 
 namespace {
 

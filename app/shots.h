@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/ORV2Base.h"
 #include "app/run_options.h"
+#include "runtime/ORV2Base.h"
 
 // True when `frame` is at or past `shot`'s time in the shot's own clock: the
 // show clock in the timeline, the loading clock before it.

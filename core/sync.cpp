@@ -3,6 +3,7 @@
 #include "core/sync.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "core/shared_state.h"
@@ -42,6 +43,7 @@ int32_t TSync::SyncSection() {
 }
 
 bool TSync::SyncEventFired(int32_t Channel) {
+  assert(Channel >= 1 && Channel <= 3 && "SyncEventFired: channels are 1..3; section changes come from SyncSection");
   Advance(Channels[Channel], Cursors[Channel]);
   if (Cursors[Channel] == Reported[Channel]) return false;
   Reported[Channel] = Cursors[Channel];
@@ -49,6 +51,7 @@ bool TSync::SyncEventFired(int32_t Channel) {
 }
 
 float TSync::SyncEnvelope(int32_t Channel, float Rise, float Fall) {
+  assert(Channel >= 1 && Channel <= 3 && "SyncEnvelope: channels are 1..3; section changes come from SyncSection");
   const float* list = Channels[Channel];
   int32_t& c = Cursors[Channel];
   Advance(list, c);

@@ -9,9 +9,9 @@
 #include <exception>
 #include <vector>
 
-#include "geometry/ORV2_3ds.h"
 #include "core/shared_state.h"
 #include "core/sync.h"
+#include "geometry/ORV2_3ds.h"
 #include "textures/image_decode.h"
 
 namespace {
