@@ -15,14 +15,23 @@ struct ShotTime {
   std::string label;  // the number as written; names the file shot-<label>.png
 };
 
+// The frame size of a video: --video-size WxH.
+struct VideoSize {
+  int width = 0;  // 0: the show's own 800x600
+  int height = 0;
+};
+
 struct RunOptions {
   bool help = false;
   bool version = false;
   bool windowed = false;
   bool hud = false;
+  // After section 7 the show starts again from the music's start (--loop).
+  bool loop = false;
   std::vector<ShotTime> shots;  // --shots, in the order given
   std::string outDir;           // --out
   std::string captureFile;      // --capture
+  VideoSize videoSize;          // --video-size, with --capture
   bool benchmark = false;
   std::string jsonFile;         // --json
   // Steps per second of the fixed-step clock (--fps); also the capture's frame rate.
