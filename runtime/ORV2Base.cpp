@@ -51,6 +51,7 @@ constexpr float kLateSectionTime = 27.9f;  // seconds into sections 3 and 4
 std::vector<FrameObserver> frameObservers;
 bool stopRequested = false;
 int64_t framesPresented = 0;
+int32_t passesPlayed = 0;
 DemoPhase phase = DemoPhase::ProgressFade;
 // Counts from the window's opening, for observers of the loading screen.
 TOTimer loadingClock;
@@ -78,20 +79,26 @@ class CounterScope {
   CounterScope& operator=(const CounterScope&) = delete;
 };
 
-void ResetRunState() {
-  MainWindow = TGLWindow{};
-  DemoTimer = TOTimer{};
+// The values the timeline changes as it plays, as they are before its first frame.
+void ResetTimelineValues() {
   DemoTime = 0.0f;
   FrameDelta = 0.0f;
   BeatIndex = 1;
   SectionTime3 = SectionTime4 = SectionTime5 = SectionTime7 = 0.0f;
   LateFlag3 = true;
   LateFlag4 = false;
+}
+
+void ResetRunState() {
+  MainWindow = TGLWindow{};
+  DemoTimer = TOTimer{};
+  ResetTimelineValues();
   MusicSample = -1;
   SyncTrack = nullptr;
   syncTrackObject.reset();
   stopRequested = false;
   framesPresented = 0;
+  passesPlayed = 0;
   phase = DemoPhase::ProgressFade;
   openGLBound = false;
   progressPicture = -1;
@@ -108,6 +115,7 @@ void PresentShowFrame(int32_t section, float loadingBar) {
   frame.section = section;
   frame.loadingBar = loadingBar;
   frame.number = framesPresented;
+  frame.pass = passesPlayed;
   for (const FrameObserver& observer : frameObservers) {
     if (!observer(frame)) stopRequested = true;
   }
@@ -267,12 +275,44 @@ void DrawSection(int32_t s) {
   }
 }
 
-// One pass per frame until Escape is held or the sync track reaches section 8.
-void PlayTimeline() {
+// Another pass of the show from the music's start: everything the timeline
+// changed goes back to how the first pass found it (the driver's values, the
+// sync cursors, the random numbers the heart's kicks draw, the scenes'
+// cameras, balls and smeared pictures), then the music and the clock restart
+// together as before the first frame.
+void StartPassAgain(const TSync& firstTrack, uint32_t firstRandomState) {
+  ResetTimelineValues();
+  *SyncTrack = firstTrack;
+  SetRandomState(firstRandomState);
+  RestartMetaballs();
+  RestartLandscape();
+  RestartDame();
+  RestartHeart();
+  RestartGlowParticles();
+  RestartCredits();
+  ++passesPlayed;
+  StopSample(MusicSample);
+  PlaySample(MusicSample, 100, 0);
+  DemoTimer.Reset();
+}
+
+// One pass per frame until Escape is held or the sync track reaches section 8
+// (which starts the show again when it loops).
+void PlayTimeline(bool loop) {
   phase = DemoPhase::Timeline;
+  const TSync firstTrack = *SyncTrack;
+  const uint32_t firstRandomState = RandomState();
+  int64_t passFirstFrame = framesPresented;
   while (!stopRequested) {
     if (KeyDown(DIK_ESCAPE)) break;
-    if (SyncTrack->SyncSection() >= kEndSection) break;
+    if (SyncTrack->SyncSection() >= kEndSection) {
+      // A track that ends before its first frame would loop without ever
+      // reading the keyboard.
+      if (!loop || framesPresented == passFirstFrame) break;
+      StartPassAgain(firstTrack, firstRandomState);
+      passFirstFrame = framesPresented;
+      continue;
+    }
 
     DemoTime = DemoTimer.Elapsed();
     FrameDelta = DemoTimer.Delta;
@@ -341,7 +381,7 @@ int RunDemo(const RunOptions& options) {
     if (!stopRequested) FadeInProgressPicture();
     if (!stopRequested) LoadShow();
     if (!stopRequested) FadeToShow();
-    if (!stopRequested) PlayTimeline();
+    if (!stopRequested) PlayTimeline(options.loop);
   } catch (...) {
     ShutDown();
     throw;

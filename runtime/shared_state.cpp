@@ -22,3 +22,7 @@ double Random() {
   randomSeed = randomSeed * 134775813u + 1u;  // wraps modulo 2^32
   return randomSeed / 4294967296.0;
 }
+
+uint32_t RandomState() { return randomSeed; }
+
+void SetRandomState(uint32_t seed) { randomSeed = seed; }

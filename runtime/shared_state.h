@@ -30,6 +30,9 @@ extern int32_t FeedbackTexture;
 extern int32_t RingPictures[9];
 
 // The program-wide random generator: seed := seed * 134775813 + 1 mod 2^32,
-// starting from 0 and never reseeded, so every run draws the same numbers as
-// long as the load steps run in the driver's order. Returns seed / 2^32 in [0, 1).
+// starting from 0, so every run draws the same numbers as long as the load
+// steps run in the driver's order. Returns seed / 2^32 in [0, 1).
 double Random();
+// The seed, so a looping show can give every pass the first pass's numbers.
+uint32_t RandomState();
+void SetRandomState(uint32_t seed);

@@ -26,6 +26,11 @@ namespace {
 // The opening grid lives until the process ends, like every scene object.
 std::unique_ptr<TOrvGrid> openingGridStorage;
 
+constexpr const char* kGroupLogoFile = "gfx\\vantrel.jpg";
+constexpr const char* kAuthorFile = "gfx\\author.jpg";
+constexpr const char* kGreetingsFile = "gfx\\greets.jpg";
+constexpr const char* kEndFile = "gfx\\end.jpg";
+
 constexpr float kScreenW = 800.0f;
 constexpr float kScreenH = 600.0f;
 
@@ -49,11 +54,18 @@ void FullScreenColor(float r, float g, float b, float a) {
 void InitCredits() {
   openingGridStorage = std::make_unique<TOrvGrid>(20, 20);
   OpeningGrid = openingGridStorage.get();
-  GroupLogoTexture = LoadTexture("gfx\\vantrel.jpg");
+  GroupLogoTexture = LoadTexture(kGroupLogoFile);
   TitleTexture = LoadTexture("gfx\\veloria.jpg");
-  AuthorTexture = LoadTexture("gfx\\author.jpg");
-  GreetingsTexture = LoadTexture("gfx\\greets.jpg");
-  EndTexture = LoadTexture("gfx\\end.jpg");
+  AuthorTexture = LoadTexture(kAuthorFile);
+  GreetingsTexture = LoadTexture(kGreetingsFile);
+  EndTexture = LoadTexture(kEndFile);
+}
+
+void RestartCredits() {
+  GroupLogoTexture = ReloadTexture(kGroupLogoFile);
+  AuthorTexture = ReloadTexture(kAuthorFile);
+  GreetingsTexture = ReloadTexture(kGreetingsFile);
+  EndTexture = ReloadTexture(kEndFile);
 }
 
 void DrawOpening() {
