@@ -350,14 +350,16 @@ double MeanOver(const PngImage& image, int left, int top, int width, int height,
 TEST_F(CaptureRunTest, VideoSizeScalesThePictureIntoTheCentreBetweenBlackBars) {
   ASSERT_EQ(RunVeloria(dir, "--capture show.mp4 --fps 10 --video-size 1920x1080"), 0)
       << ReadText(dir / "stderr.txt");
-  ASSERT_EQ(RunVeloria(dir, "--shots 0.9 --out shots --fps 10"), 0) << ReadText(dir / "stderr.txt");
-  const std::string extract = "ffmpeg -loglevel error -ss 0.9 -i '" + (dir / "show.mp4").string() +
-                              "' -frames:v 1 -pix_fmt rgb24 '" + (dir / "shots" / "video.png").string() + "'";
+  ASSERT_EQ(RunVeloria(dir, "--shots 0.8 --out shots --fps 10"), 0) << ReadText(dir / "stderr.txt");
+  // Frame 8 of the video is the show at 0.8 s.
+  const std::string extract = "ffmpeg -loglevel error -i '" + (dir / "show.mp4").string() +
+                              "' -vf 'select=eq(n\\,8)' -vsync 0 -frames:v 1 -pix_fmt rgb24 '" +
+                              (dir / "shots" / "video.png").string() + "'";
   ASSERT_EQ(std::system(extract.c_str()), 0);
   PngImage video, shot;
   std::string error;
   ASSERT_TRUE(ReadPng((dir / "shots" / "video.png").string(), video, error)) << error;
-  ASSERT_TRUE(ReadPng((dir / "shots" / "shot-0.9.png").string(), shot, error)) << error;
+  ASSERT_TRUE(ReadPng((dir / "shots" / "shot-0.8.png").string(), shot, error)) << error;
   ASSERT_EQ(video.width, 1920);
   ASSERT_EQ(video.height, 1080);
   // The 4:3 picture fills 1440 x 1080 from x = 240: bars of 240 columns each side.
