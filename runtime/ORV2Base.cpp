@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -275,6 +276,39 @@ void DrawSection(int32_t s) {
   }
 }
 
+// The GL state the first pass found: the scenes leave theirs for the next to
+// see (lights, enables, blending, line width...), so a further pass would
+// otherwise start with what section 7 left. Kept on the attribute stacks,
+// with the projection, which they do not hold.
+class FirstPassGLState {
+ public:
+  FirstPassGLState() { Keep(); }
+  ~FirstPassGLState() { Drop(); }
+  FirstPassGLState(const FirstPassGLState&) = delete;
+  FirstPassGLState& operator=(const FirstPassGLState&) = delete;
+  void Restore() {
+    Drop();
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection_);
+    glMatrixMode(static_cast<GLenum>(mode));
+    Keep();
+  }
+
+ private:
+  void Keep() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection_);
+  }
+  void Drop() {
+    glPopClientAttrib();
+    glPopAttrib();
+  }
+  GLfloat projection_[16] = {};
+};
+
 // Another pass of the show from the music's start: everything the timeline
 // changed goes back to how the first pass found it (the driver's values, the
 // sync cursors, the random numbers the heart's kicks draw, the scenes'
@@ -302,6 +336,8 @@ void PlayTimeline(bool loop) {
   phase = DemoPhase::Timeline;
   const TSync firstTrack = *SyncTrack;
   const uint32_t firstRandomState = RandomState();
+  std::optional<FirstPassGLState> firstGLState;
+  if (loop) firstGLState.emplace();
   int64_t passFirstFrame = framesPresented;
   while (!stopRequested) {
     if (KeyDown(DIK_ESCAPE)) break;
@@ -309,6 +345,7 @@ void PlayTimeline(bool loop) {
       // A track that ends before its first frame would loop without ever
       // reading the keyboard.
       if (!loop || framesPresented == passFirstFrame) break;
+      firstGLState->Restore();
       StartPassAgain(firstTrack, firstRandomState);
       passFirstFrame = framesPresented;
       continue;
