@@ -8,7 +8,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan fuzz fuzz-build soak clean
+.PHONY: all deps build run test package test-asan fuzz fuzz-build soak clean
 
 all: build
 
@@ -24,6 +24,11 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The Debian package build/veloria_<version>_amd64.deb, checked by lintian.
+package: build
+	@cd $(BUILD) && cpack -G DEB
+	@lintian --fail-on error $(BUILD)/veloria_*_amd64.deb
 
 # Every test and a whole headless show under AddressSanitizer,
 # UndefinedBehaviorSanitizer and LeakSanitizer; any report fails the run.

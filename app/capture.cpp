@@ -203,7 +203,8 @@ class FrameCapture {
       silent_ = true;
     }
     const std::vector<std::string> command = CaptureCommand(
-        partial_.string(), music.string(), ActiveWindow.Width, ActiveWindow.Height, options_.fps);
+        partial_.string(), music.string(), ActiveWindow.Width, ActiveWindow.Height, options_.fps,
+        options_.videoSize);
     return encoder_.Start(command, log_.string(), error_);
   }
 
@@ -235,7 +236,7 @@ fs::path MakeLogFile() {
 }  // namespace
 
 std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
-                                        int width, int height, int fps) {
+                                        int width, int height, int fps, VideoSize video) {
   std::vector<std::string> args = {
       "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
       "-f", "rawvideo", "-pix_fmt", "rgb24",
@@ -247,6 +248,15 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
     for (const char* arg : {"-map", "0:v:0", "-map", "1:a:0", "-af", "apad", "-shortest"}) {
       args.push_back(arg);
     }
+  }
+  if (video.width > 0) {
+    // Sizes divisible by 2 keep the picture on whole chroma samples of 4:2:0 video.
+    const std::string w = std::to_string(video.width);
+    const std::string h = std::to_string(video.height);
+    args.push_back("-vf");
+    args.push_back("scale=" + w + ":" + h +
+                   ":force_original_aspect_ratio=decrease:force_divisible_by=2:flags=lanczos,"
+                   "pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black,setsar=1");
   }
   const std::string extension = UpperCased(fs::path(outputPath).extension().string());
   if (extension == ".MP4" || extension == ".M4V" || extension == ".MOV" || extension == ".MKV") {

@@ -14,9 +14,11 @@
 // frames at `fps` from standard input, add the audio of `musicPath` from its
 // start (none when empty; padded with silence if shorter than the picture)
 // and write `outputPath`. H.264 (x264 superfast) and AAC for .mp4, .m4v, .mov
-// and .mkv; other extensions get ffmpeg's choice for their container.
+// and .mkv; other extensions get ffmpeg's choice for their container. With a
+// `video` size the frames are scaled (Lanczos) into the largest rectangle of
+// their own shape that fits it, centred between black bars.
 std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
-                                        int width, int height, int fps);
+                                        int width, int height, int fps, VideoSize video = {});
 
 // Where the video is written until it is complete: ".<stem>.partial<ext>"
 // beside `finalPath`, so the extension still names the format.

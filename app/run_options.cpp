@@ -2,6 +2,7 @@
 
 #include "app/run_options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -44,6 +45,28 @@ bool ParseFps(const std::string& text, int& fps, std::string& error) {
   return true;
 }
 
+// Even sizes only: H.264 in the usual 4:2:0 colour format needs them, and
+// the centred picture then sits on whole chroma samples.
+bool ParseVideoSize(const std::string& text, VideoSize& size, std::string& error) {
+  constexpr long kLargest = 16384;
+  const char* start = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const long width = std::isdigit(static_cast<unsigned char>(*start)) ? std::strtol(start, &end, 10) : 0;
+  long height = 0;
+  if (width > 0 && *end == 'x' && std::isdigit(static_cast<unsigned char>(end[1]))) {
+    height = std::strtol(end + 1, &end, 10);
+  }
+  if (errno != 0 || height == 0 || *end != '\0' || width > kLargest || height > kLargest || width % 2 != 0 ||
+      height % 2 != 0) {
+    error = "--video-size: '" + text + "' is not WIDTHxHEIGHT in even numbers of pixels from 2 to 16384";
+    return false;
+  }
+  size.width = static_cast<int>(width);
+  size.height = static_cast<int>(height);
+  return true;
+}
+
 }  // namespace
 
 bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
@@ -53,7 +76,7 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool takesValue = arg == "--shots" || arg == "--out" || arg == "--capture" ||
-                            arg == "--fps" || arg == "--json";
+                            arg == "--fps" || arg == "--json" || arg == "--video-size";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -66,6 +89,10 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
       options.windowed = true;
     } else if (arg == "--hud") {
       options.hud = true;
+    } else if (arg == "--loop") {
+      options.loop = true;
+    } else if (arg == "--video-size") {
+      if (!ParseVideoSize(args[++i], options.videoSize, error)) return false;
     } else if (arg == "--benchmark") {
       options.benchmark = true;
     } else if (arg == "--shots") {
@@ -104,7 +131,15 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
     error = "--json is only used with --benchmark";
     return false;
   }
+  if (options.videoSize.width > 0 && options.captureFile.empty()) {
+    error = "--video-size is only used with --capture";
+    return false;
+  }
   options.headless = modes == 1;
+  if (options.loop && options.headless) {
+    error = "--loop cannot be combined with --shots, --capture or --benchmark";
+    return false;
+  }
   if (fpsGiven && !options.headless) {
     error = "--fps is only used with --shots, --capture or --benchmark";
     return false;
@@ -118,7 +153,7 @@ std::string UsageText() {
       "\n"
       "With no options the show plays full screen at 800x600; Escape ends it,\n"
       "Space restarts its clock. Data is read from ./data, or else from data/\n"
-      "beside the program.\n"
+      "beside the program, or else from ../share/veloria/data beside it.\n"
       "\n"
       "  --windowed           an 800x600 window instead of full screen\n"
       "  --shots T1,T2,...    render without a display and write DIR/shot-<T>.png\n"
@@ -131,6 +166,9 @@ std::string UsageText() {
       "  --capture FILE.mp4   render the show from the start of its music to its end\n"
       "                       into a video with sound through ffmpeg (H.264 for\n"
       "                       .mp4, .mov, .mkv; other extensions pick their format)\n"
+      "  --video-size WxH     with --capture: a video of W x H pixels (even numbers),\n"
+      "                       the picture scaled to fit and centred between black\n"
+      "                       bars (for example 1920x1080)\n"
       "  --fps N              steps per second of the fixed-step clock of --shots,\n"
       "                       --capture and --benchmark, and the video's frame rate\n"
       "                       (default 60)\n"
@@ -138,6 +176,8 @@ std::string UsageText() {
       "                       renders and print per-section frame times, the loading\n"
       "                       work, GL errors and peak memory\n"
       "  --json FILE          with --benchmark: also write the figures as JSON\n"
+      "  --loop               start the show again from the beginning of its music\n"
+      "                       each time it ends, until Escape\n"
       "  --hud                draw the show time, section, beat and frame rate in the\n"
       "                       top-left corner (with any other option)\n"
       "  --help               this text\n"

@@ -17,8 +17,14 @@ struct ShotTime {
   std::string label;  // the number as written; names the file shot-<label>.png
 };
 
-// The driver's RunMode (windowed, headless, fps) and what the run modes of
-// this program add to it.
+// The frame size of a video: --video-size WxH.
+struct VideoSize {
+  int width = 0;  // 0: the show's own 800x600
+  int height = 0;
+};
+
+// The driver's RunMode (windowed, headless, fps, loop) and what the run modes
+// of this program add to it.
 struct RunOptions : RunMode {
   bool help = false;
   bool version = false;
@@ -26,6 +32,7 @@ struct RunOptions : RunMode {
   std::vector<ShotTime> shots;  // --shots, in the order given
   std::string outDir;           // --out
   std::string captureFile;      // --capture
+  VideoSize videoSize;          // --video-size, with --capture
   bool benchmark = false;
   std::string jsonFile;         // --json
 };

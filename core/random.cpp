@@ -14,3 +14,5 @@ double TRandomSequence::Next() {
 double Random() { return showSequence.Next(); }
 
 TRandomSequence PeekRandom() { return showSequence; }
+
+void ResumeRandom(const TRandomSequence& sequence) { showSequence = sequence; }

@@ -18,3 +18,6 @@ double Random();
 // A copy of the show's sequence as it stands: its Next() gives the number
 // Random() will return next, without drawing it.
 TRandomSequence PeekRandom();
+// Continues the show's sequence from `sequence`, as PeekRandom gave it: a
+// looping show gives every pass the first pass's numbers.
+void ResumeRandom(const TRandomSequence& sequence);

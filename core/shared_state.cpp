@@ -4,7 +4,7 @@
 
 float DemoTime;
 float FrameDelta;
-TSync* SyncTrack;
+TSync* SyncTrack = nullptr;
 int32_t BeatIndex;
 bool LateFlag3;
 bool LateFlag4;
@@ -17,7 +17,6 @@ int32_t RingPictures[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
 void ResetRunValues() {
   DemoTime = 0.0f;
   FrameDelta = 0.0f;
-  SyncTrack = nullptr;
   BeatIndex = 1;
   LateFlag3 = true;
   LateFlag4 = false;

@@ -20,8 +20,8 @@ extern int32_t BeatIndex;
 extern bool LateFlag3;
 extern bool LateFlag4;
 
-// DemoTime, FrameDelta, SyncTrack, BeatIndex and the late flags as a run
-// starts with them; the textures stay. The
+// DemoTime, FrameDelta, BeatIndex and the late flags as every pass of the
+// timeline starts with them; the track and the textures stay. The
 // program starts so, and the driver calls it at the start of every run.
 void ResetRunValues();
 

@@ -14,6 +14,9 @@ bool EnterDataDirectory() {
   std::error_code error;
   const fs::path executable = fs::read_symlink("/proc/self/exe", error);
   if (error) return false;
-  const fs::path besideExecutable = executable.parent_path() / "data";
-  return chdir(besideExecutable.c_str()) == 0;
+  const fs::path folder = executable.parent_path();
+  for (const fs::path& candidate : {folder / "data", folder / ".." / "share" / "veloria" / "data"}) {
+    if (chdir(candidate.c_str()) == 0) return true;
+  }
+  return false;
 }

@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/random.h"
 #include "core/shared_state.h"
 #include "core/show.h"
 #include "core/sync.h"
@@ -51,6 +53,7 @@ constexpr float kLateSectionTime = 27.9f;  // seconds into sections 3 and 4
 std::vector<FrameObserver> frameObservers;
 bool stopRequested = false;
 int64_t framesPresented = 0;
+int32_t passesPlayed = 0;
 DemoPhase phase = DemoPhase::ProgressFade;
 // Counts from the window's opening, for observers of the loading screen.
 TOTimer loadingClock;
@@ -78,15 +81,22 @@ class CounterScope {
   CounterScope& operator=(const CounterScope&) = delete;
 };
 
+// The values the timeline changes as it plays, as they are before its first frame.
+void ResetTimelineValues() {
+  ResetRunValues();
+  SectionTime3 = SectionTime4 = SectionTime5 = SectionTime7 = 0.0f;
+}
+
 void ResetRunState() {
   MainWindow = TGLWindow{};
   DemoTimer = TOTimer{};
-  ResetRunValues();
-  SectionTime3 = SectionTime4 = SectionTime5 = SectionTime7 = 0.0f;
+  ResetTimelineValues();
+  SyncTrack = nullptr;
   MusicSample = -1;
   syncTrackObject.reset();
   stopRequested = false;
   framesPresented = 0;
+  passesPlayed = 0;
   phase = DemoPhase::ProgressFade;
   openGLBound = false;
   progressPicture = -1;
@@ -103,6 +113,7 @@ void PresentShowFrame(int32_t section, float loadingBar) {
   frame.section = section;
   frame.loadingBar = loadingBar;
   frame.number = framesPresented;
+  frame.pass = passesPlayed;
   for (const FrameObserver& observer : frameObservers) {
     if (!observer(frame)) stopRequested = true;
   }
@@ -262,12 +273,80 @@ void DrawSection(int32_t s) {
   }
 }
 
-// One pass per frame until Escape is held or the sync track reaches section 8.
-void PlayTimeline() {
+// The GL state the first pass found: the scenes leave theirs for the next to
+// see (lights, enables, blending, line width...), so a further pass would
+// otherwise start with what section 7 left. Kept on the attribute stacks,
+// with the projection, which they do not hold.
+class FirstPassGLState {
+ public:
+  FirstPassGLState() { Keep(); }
+  ~FirstPassGLState() { Drop(); }
+  FirstPassGLState(const FirstPassGLState&) = delete;
+  FirstPassGLState& operator=(const FirstPassGLState&) = delete;
+  void Restore() {
+    Drop();
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection_);
+    glMatrixMode(static_cast<GLenum>(mode));
+    Keep();
+  }
+
+ private:
+  void Keep() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection_);
+  }
+  void Drop() {
+    glPopClientAttrib();
+    glPopAttrib();
+  }
+  GLfloat projection_[16] = {};
+};
+
+// Another pass of the show from the music's start: everything the timeline
+// changed goes back to how the first pass found it (the driver's values, the
+// sync cursors, the random numbers the heart's kicks draw, the scenes'
+// cameras, balls and smeared pictures), then the music and the clock restart
+// together as before the first frame.
+void StartPassAgain(const TSync& firstTrack, const TRandomSequence& firstRandom) {
+  ResetTimelineValues();
+  *SyncTrack = firstTrack;
+  ResumeRandom(firstRandom);
+  RestartMetaballs();
+  RestartLandscape();
+  RestartDame();
+  RestartHeart();
+  RestartGlowParticles();
+  RestartCredits();
+  ++passesPlayed;
+  StopSample(MusicSample);
+  PlaySample(MusicSample, 100, 0);
+  DemoTimer.Reset();
+}
+
+// One pass per frame until Escape is held or the sync track reaches section 8
+// (which starts the show again when it loops).
+void PlayTimeline(bool loop) {
   phase = DemoPhase::Timeline;
+  const TSync firstTrack = *SyncTrack;
+  const TRandomSequence firstRandom = PeekRandom();
+  std::optional<FirstPassGLState> firstGLState;
+  if (loop) firstGLState.emplace();
+  int64_t passFirstFrame = framesPresented;
   while (!stopRequested) {
     if (KeyDown(DIK_ESCAPE)) break;
-    if (SyncTrack->SyncSection() >= kShowSections) break;
+    if (SyncTrack->SyncSection() >= kShowSections) {
+      // A track that ends before its first frame would loop without ever
+      // reading the keyboard.
+      if (!loop || framesPresented == passFirstFrame) break;
+      firstGLState->Restore();
+      StartPassAgain(firstTrack, firstRandom);
+      passFirstFrame = framesPresented;
+      continue;
+    }
 
     DemoTime = DemoTimer.Elapsed();
     FrameDelta = DemoTimer.Delta;
@@ -336,7 +415,7 @@ int RunDemo(const RunMode& options) {
     if (!stopRequested) FadeInProgressPicture();
     if (!stopRequested) LoadShow();
     if (!stopRequested) FadeToShow();
-    if (!stopRequested) PlayTimeline();
+    if (!stopRequested) PlayTimeline(options.loop);
   } catch (...) {
     ShutDown();
     throw;

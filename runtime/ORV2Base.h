@@ -1,7 +1,9 @@
 // ORV2Base: the show's driver. RunDemo opens the window, shows the loading
 // screen while everything loads, fades to black, starts the music and plays
 // the timeline of sections 0..7 until the sync track reaches section 8 or
-// Escape is held, then releases everything in a fixed order.
+// Escape is held, then releases everything in a fixed order. A looping run
+// plays the timeline again from the music's start at section 8, each pass
+// like the first, until Escape.
 //
 // Start-up: data directory -> BindOpenGL -> OpenGLWindow -> OpenKeyboard ->
 // clear colour -> DemoTimer. Loading screen: progress picture fade-in (2 s),
@@ -47,6 +49,8 @@ struct DemoFrame {
   float loadingBar = -1.0f;
   // Frames presented before this one in this run.
   int64_t number = 0;
+  // Passes of the timeline finished before this frame's (a looping run).
+  int32_t pass = 0;
 };
 
 // Called with each frame just before it is presented, while its picture is
@@ -59,7 +63,8 @@ void ClearFrameObservers();
 // --- The run ----------------------------------------------------------------
 
 // Plays the show as `options` say (full screen unless windowed or headless;
-// headless runs use the fixed-step clock of options.fps steps per second).
+// headless runs use the fixed-step clock of options.fps steps per second;
+// options.loop plays the timeline over and over).
 // Returns the exit status, 0 after a normal end. The runtime's errors (a
 // missing sync file: EFOpenError "Cannot open file music\sync.snc"; a sync
 // file that fails DecodeSyncFile: "Damaged sync track music\sync.snc: ..."

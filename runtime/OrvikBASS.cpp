@@ -46,6 +46,10 @@ void PlaySample(int32_t Index, int32_t Volume, int32_t Pan) {
   PlayOnChannel(channel, SampleTable.handles[Index], MixerVolume(Volume), left, right);
 }
 
+void StopSample(int32_t Index) {
+  if (ValidSlot(Index)) HaltGroup(Index);
+}
+
 void FreeSample(int32_t Index) {
   if (!ValidSlot(Index)) return;
   HaltGroup(Index);

@@ -33,6 +33,8 @@ int32_t LoadSample(const std::string& FileName);
 // Starts one playback from the start, not looping. Volume 0..100 (full),
 // Pan -100 (left) .. 100 (right); values outside are clamped.
 void PlaySample(int32_t Index, int32_t Volume, int32_t Pan);
+// Stops the sample's playbacks; the sample stays loaded.
+void StopSample(int32_t Index);
 // Stops the sample's playbacks, frees it and clears its slot.
 void FreeSample(int32_t Index);
 // Stops output, frees every sample not yet freed, closes the device and

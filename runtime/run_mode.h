@@ -9,4 +9,6 @@ struct RunMode {
   bool headless = false;
   // Steps per second of the fixed-step clock of headless runs.
   int fps = 60;
+  // After section 7 the show starts again from the music's start (--loop).
+  bool loop = false;
 };

@@ -27,6 +27,10 @@ int32_t EndTexture = -1;
 // The opening grid lives until the process ends, like every scene object.
 std::unique_ptr<TOrvGrid> openingGridStorage;
 
+constexpr const char* kGroupLogoFile = "gfx\\vantrel.jpg";
+constexpr const char* kAuthorFile = "gfx\\author.jpg";
+constexpr const char* kGreetingsFile = "gfx\\greets.jpg";
+constexpr const char* kEndFile = "gfx\\end.jpg";
 
 // End time of the current section, without moving the sync cursor.
 float SectionEnd() { return SyncTrack ? SyncTrack->SectionEnds[SyncTrack->SectionIndex] : 0.0f; }
@@ -48,11 +52,18 @@ void FullScreenColor(float r, float g, float b, float a) {
 void InitCredits() {
   openingGridStorage = std::make_unique<TOrvGrid>(20, 20);
   OpeningGrid = openingGridStorage.get();
-  GroupLogoTexture = LoadTexture("gfx\\vantrel.jpg");
+  GroupLogoTexture = LoadTexture(kGroupLogoFile);
   TitleTexture = LoadTexture("gfx\\veloria.jpg");
-  AuthorTexture = LoadTexture("gfx\\author.jpg");
-  GreetingsTexture = LoadTexture("gfx\\greets.jpg");
-  EndTexture = LoadTexture("gfx\\end.jpg");
+  AuthorTexture = LoadTexture(kAuthorFile);
+  GreetingsTexture = LoadTexture(kGreetingsFile);
+  EndTexture = LoadTexture(kEndFile);
+}
+
+void RestartCredits() {
+  GroupLogoTexture = ReloadTexture(kGroupLogoFile);
+  AuthorTexture = ReloadTexture(kAuthorFile);
+  GreetingsTexture = ReloadTexture(kGreetingsFile);
+  EndTexture = ReloadTexture(kEndFile);
 }
 
 void DrawOpening() {

@@ -12,6 +12,9 @@
 
 // Load step: creates the opening's grid and loads the five pictures in the order above.
 void InitCredits();
+// For another pass of the show: the four pictures the feedback blurs smear
+// in place (all but the title) are read again from their files.
+void RestartCredits();
 
 // Section 0, once per frame: the group logo waving on the grid (amplitude
 // E - 11 - t, falling to 0), then feedback-blurred once the wave has run

@@ -168,8 +168,10 @@ void InitDame() {
   DameBrush->SelectMesh(0);
   DameBrush->Brush.Rotate(MakeVertex(270.0f, 0.0f, 0.0f));
   ClearStencilValue();
-  DameEye = MakeVertex(100.0f, 100.0f, 100.0f);
+  RestartDame();
 }
+
+void RestartDame() { DameEye = MakeVertex(100.0f, 100.0f, 100.0f); }
 
 void DrawDame() {
   const float t = DemoTime;

@@ -22,6 +22,8 @@ constexpr float DameOutlineWidth = 3.0f;
 // file, pass through), turns it, sets the stencil clear value 0, eye at
 // (100, 100, 100). Needs the rendering context.
 void InitDame();
+// For another pass of the show: the eye back at (100, 100, 100).
+void RestartDame();
 // Section 6's frame: swirl background, orbiting and rolling camera, the
 // outline mask in the stencil buffer, the bright background, the white
 // outline through the mask, then DrawDameLines. Needs InitDame, InitMetaballs

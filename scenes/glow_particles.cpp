@@ -26,8 +26,10 @@ constexpr float kSpriteAlpha = 0.1f;
 void InitGlowParticles() {
   SpriteTexture = LoadTexture("gfx\\part.jpg");
   FillSplinePoints();
-  GlowEye = MakeVertex(300.0f, 300.0f, 300.0f);
+  RestartGlowParticles();
 }
+
+void RestartGlowParticles() { GlowEye = MakeVertex(300.0f, 300.0f, 300.0f); }
 
 void DrawGlowParticles() {
   const float t = DemoTime;

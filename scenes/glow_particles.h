@@ -16,6 +16,8 @@
 // Load step: loads the sprite, fills SplinePoints (1206 Random() numbers),
 // eye at (300, 300, 300). Needs the rendering context.
 void InitGlowParticles();
+// For another pass of the show: the eye back at (300, 300, 300).
+void RestartGlowParticles();
 // Section 1's frame: sprite i = 0..400 at PathPoint(i / 40 + DemoTime), size
 // 25, colour (1, 1, 1, 0.1), blended (source alpha, one) without depth test.
 // Replaces the modelview with the camera's. Leaves blending off, depth test

@@ -152,6 +152,10 @@ void InitHeart() {
   cageBrush->Scale({3.0f, 3.0f, 3.0f});
 
   heartTexture = LoadTexture("gfx\\heart.jpg");
+  RestartHeart();
+}
+
+void RestartHeart() {
   camera.Eye = {40.0f, 20.0f, 20.0f};
   camera.Up = {0.0f, 1.0f, 0.0f};
 }

@@ -12,6 +12,8 @@
 // "mod\invertgeo.3ds" (welded, scaled 3), the picture "gfx\heart.jpg", and
 // the camera at eye (40, 20, 20), up (0, 1, 0). Model reader errors pass through.
 void InitHeart();
+// For another pass of the show: the camera back where the load step put it.
+void RestartHeart();
 // Sections 1 and 5: kicked camera, then the cage mapped with MapTexture.
 // Needs InitHeart, InitLandscape and SyncTrack. Leaves depth test, lighting
 // and blending off, texturing on with GlowTexture bound, line width 3.

@@ -69,9 +69,13 @@ void InitLandscape() {
   landscapeBrush->LoadFromFile("mod\\geo.3ds");
   landscapeBrush->SelectMesh(0);
   WeldVertices(*landscapeBrush->Brush.Meshes[0]);
-  rig.Eye = {300.0f, 100.0f, 100.0f};
   GlowTexture = LoadTexture("gfx\\part.jpg");
   MapTexture = LoadTexture("gfx\\map.jpg");
+  RestartLandscape();
+}
+
+void RestartLandscape() {
+  rig.Eye = {300.0f, 100.0f, 100.0f};
   rig.Lights[0] = {100.0f, 100.0f, 100.0f};
   rig.Lights[1] = {100.0f, -100.0f, 100.0f};
   rig.Lights[2] = {100.0f, 100.0f, -100.0f};

@@ -12,6 +12,8 @@
 // shared GlowTexture ("gfx\part.jpg") and MapTexture ("gfx\map.jpg").
 // Model reader errors pass through; missing pictures are the registry's.
 void InitLandscape();
+// For another pass of the show: camera and lights back where the load step put them.
+void RestartLandscape();
 // Draws the layer for DemoTime, FrameDelta, channel 1 of SyncTrack and
 // LateFlag3; moves the camera and lights on. Needs InitLandscape and SyncTrack.
 // Leaves behind: back-face culling on, texturing on with GlowTexture bound,

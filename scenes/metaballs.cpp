@@ -6,6 +6,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/random.h"
 #include "core/shared_state.h"
 #include "core/show.h"
@@ -23,6 +26,9 @@ int32_t LogoTexture = -1;
 int32_t StripTexture = -1;
 
 namespace {
+
+// The balls as the load step made them, for every further pass of the show.
+TBall startBalls[BallCount];
 
 constexpr int32_t kFeedbackSize = 256;
 constexpr float kOrbitDegreesPerSecond = 30.0f;
@@ -113,7 +119,7 @@ void InitMetaballs() {
   MetaballField->BuildLattice();
   // Seven numbers per ball in this order; the generator is shared, so the
   // order and count decide every later consumer's numbers too.
-  for (TBall& ball : Balls) {
+  for (TBall& ball : startBalls) {
     ball.Position.x = static_cast<float>(Random() * 20.0);
     ball.Position.y = static_cast<float>(Random() * 20.0);
     ball.Position.z = static_cast<float>(Random() * 20.0);
@@ -122,6 +128,12 @@ void InitMetaballs() {
     ball.Velocity.z = static_cast<float>(Random() * 25.0);
     ball.Strength = static_cast<float>(Random() * 5.0);
   }
+  RestartMetaballs();
+}
+
+void RestartMetaballs() {
+  std::copy(std::begin(startBalls), std::end(startBalls), std::begin(Balls));
+  ClearField(*MetaballField);
   MetaballEye = MakeVertex(2.0f, 2.0f, 2.0f);
 }
 

@@ -34,6 +34,9 @@ extern int32_t StripTexture;  // "gfx\\flush.jpg", the scrolling strip
 // random numbers per ball (position x, y, z times 20, velocity x, y, z times
 // 25, strength times 5); eye at (2, 2, 2). Needs the rendering context.
 void InitMetaballs();
+// For another pass of the show: the balls back where the load step's random
+// numbers put them, the field empty, the eye at (2, 2, 2).
+void RestartMetaballs();
 // Renders the swirling MapTexture into FeedbackTexture through the 256 x 256
 // corner and zoom-blurs it there. Afterwards the frame buffer is cleared but
 // for the last blur pass in its lower-left 256 x 256 corner; full viewport,

@@ -25,5 +25,6 @@ void ResetSceneState() {
 void EndSceneTest() {
   ResetSceneState();
   ResetRunValues();
+  SyncTrack = nullptr;
   MapTexture = NoTexture;
 }

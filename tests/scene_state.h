@@ -7,5 +7,5 @@
 // show's perspective; fill mode; cleared colour, depth and stencil.
 void ResetSceneState();
 // What every scene test's tear-down leaves: ResetSceneState, the shared run
-// values of a fresh run (no sync track) and no landscape map.
+// values of a fresh run, no sync track and no landscape map.
 void EndSceneTest();

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -248,7 +249,7 @@ TEST_F(CaptureRunTest, InterruptStopsTheRunAndRemovesThePartialFile) {
   EXPECT_TRUE(StrayFiles().empty());
 }
 
-TEST_F(CaptureRunTest, RunShowWithoutADisplayRendersTheVideo) {
+TEST_F(CaptureRunTest, RunShowPlaysOnTheDesktopOrRendersTheVideoWithoutADisplay) {
   const fs::path script = fs::path(VELORIA_TEST_FILES).parent_path().parent_path() / "scripts" / "run-show";
   fs::create_directories(dir / "build");
   // A stand-in program that records its arguments.
@@ -266,6 +267,9 @@ TEST_F(CaptureRunTest, RunShowWithoutADisplayRendersTheVideo) {
   const int status = std::system((run + "FAKE_STATUS=1" + tail).c_str());
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
   EXPECT_NE(ReadText(dir / "stderr.txt").find("the video could not be made"), std::string::npos);
+  // With a display the show plays there, scaled to the desktop.
+  ASSERT_EQ(std::system(("cd '" + dir.string() + "' && env -u WAYLAND_DISPLAY DISPLAY=:99" + tail).c_str()), 0);
+  EXPECT_EQ(ReadText(dir / "args.txt"), "--desktop\n");
 }
 
 TEST_F(CaptureRunTest, ShortShowBecomesAVideoWithSoundOfItsLength) {
@@ -332,6 +336,53 @@ TEST_F(CaptureRunTest, VideoFrameAtATimeIsTheScreenshotAtThatTime) {
   const long toLater = FirstHudLineDifference(video, later);
   EXPECT_GT(toLater, 3000);
   EXPECT_LT(toSame * 4, toLater) << toSame << " vs " << toLater;
+}
+
+// Mean of channel c over a rectangle of an RGB picture, `top` counted in rows
+// from the picture's top.
+double MeanOver(const TImage& image, int left, int top, int width, int height, int c) {
+  double sum = 0.0;
+  for (int y = top; y < top + height; ++y) {
+    const size_t row = static_cast<size_t>(image.Height - 1 - y) * image.Width;
+    for (int x = left; x < left + width; ++x) sum += image.Pixels[(row + x) * 3 + c];
+  }
+  return sum / (static_cast<double>(width) * height);
+}
+
+TEST_F(CaptureRunTest, VideoSizeScalesThePictureIntoTheCentreBetweenBlackBars) {
+  ASSERT_EQ(RunVeloria(dir, "--capture show.mp4 --fps 10 --video-size 1920x1080"), 0)
+      << ReadText(dir / "stderr.txt");
+  ASSERT_EQ(RunVeloria(dir, "--shots 0.8 --out shots --fps 10"), 0) << ReadText(dir / "stderr.txt");
+  // Frame 8 of the video is the show at 0.8 s.
+  const std::string extract = "ffmpeg -loglevel error -i '" + (dir / "show.mp4").string() +
+                              "' -vf 'select=eq(n\\,8)' -vsync 0 -frames:v 1 -pix_fmt rgb24 '" +
+                              (dir / "shots" / "video.png").string() + "'";
+  ASSERT_EQ(std::system(extract.c_str()), 0);
+  TImage video, shot;
+  std::string error;
+  ASSERT_TRUE(ReadPng((dir / "shots" / "video.png").string(), video, error)) << error;
+  ASSERT_TRUE(ReadPng((dir / "shots" / "shot-0.8.png").string(), shot, error)) << error;
+  ASSERT_EQ(video.Width, 1920);
+  ASSERT_EQ(video.Height, 1080);
+  // The 4:3 picture fills 1440 x 1080 from x = 240: bars of 240 columns each side.
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_LT(MeanOver(video, 0, 0, 236, 1080, c), 2.0) << c;
+    EXPECT_LT(MeanOver(video, 1684, 0, 236, 1080, c), 2.0) << c;
+  }
+  // Each of 8 x 6 blocks of the picture has the screenshot's mean colour, as
+  // far as scaling and lossy coding allow; a shifted or stretched picture fails.
+  double worst = 0.0;
+  for (int by = 0; by < 6; ++by) {
+    for (int bx = 0; bx < 8; ++bx) {
+      for (int c = 0; c < 3; ++c) {
+        const double inVideo = MeanOver(video, 240 + bx * 180, by * 180, 180, 180, c);
+        const double inShot = MeanOver(shot, bx * 100, by * 100, 100, 100, c);
+        worst = std::max(worst, std::abs(inVideo - inShot));
+      }
+    }
+  }
+  EXPECT_LT(worst, 4.0);
+  EXPECT_GT(MeanOver(shot, 0, 0, 800, 600, 0) + MeanOver(shot, 0, 0, 800, 600, 1), 10.0) << "a black shot proves nothing";
 }
 
 TEST_F(CaptureRunTest, MissingOrBrokenMusicGivesASilentVideoWithAWarning) {

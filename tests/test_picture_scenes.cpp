@@ -30,6 +30,7 @@ class PictureSceneTest : public GLTest {
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     ResetRunValues();
+    SyncTrack = nullptr;
     GLTest::TearDown();
   }
 };

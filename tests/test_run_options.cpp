@@ -73,6 +73,15 @@ TEST(RunOptionsTest, CaptureBenchmarkAndHudModes) {
   EXPECT_TRUE(options.windowed);
   EXPECT_TRUE(options.hud);
   EXPECT_FALSE(options.headless);
+  ASSERT_TRUE(Parse({"--loop", "--windowed"}, options, error)) << error;
+  EXPECT_TRUE(options.loop);
+  EXPECT_FALSE(options.headless);
+  ASSERT_TRUE(Parse({"--capture", "v.mp4", "--video-size", "1920x1080"}, options, error)) << error;
+  EXPECT_EQ(options.videoSize.width, 1920);
+  EXPECT_EQ(options.videoSize.height, 1080);
+  ASSERT_TRUE(Parse({"--video-size", "2x16384", "--capture", "v.mp4"}, options, error)) << error;
+  EXPECT_EQ(options.videoSize.width, 2);
+  EXPECT_EQ(options.videoSize.height, 16384);
   ASSERT_TRUE(Parse({"--help"}, options, error));
   EXPECT_TRUE(options.help);
   ASSERT_TRUE(Parse({"--version"}, options, error));
@@ -102,7 +111,18 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
       {"--capture", "a.mp4", "--capture", "b.mp4", "--benchmark"},
       {"--hud", "--fps", "30"},
       {"--benchmark", "--fps", "1001"},
+      {"--video-size", "1920x1080"},
+      {"--loop", "--capture", "a.mp4"},
+      {"--loop", "--benchmark"},
   };
+  // Sizes that are not two even numbers of pixels in range.
+  for (const char* size : {"", "1920", "1920x", "x1080", "1921x1080", "1920x1081", "0x0", "-2x2", "+2x2",
+                           "2x+2", "16386x2", "1920x1080x2", "1920X1080", "99999999999999999999x2"}) {
+    RunOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse({"--capture", "a.mp4", "--video-size", size}, options, error)) << size;
+    EXPECT_NE(error.find("--video-size: '" + std::string(size) + "'"), std::string::npos) << error;
+  }
   for (const auto& args : bad) {
     RunOptions options;
     std::string error;
@@ -119,8 +139,8 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
 
 TEST(RunOptionsTest, HelpNamesEveryOption) {
   const std::string usage = UsageText();
-  for (const char* option : {"--windowed", "--shots", "--out", "--capture", "--fps", "--benchmark",
-                             "--json", "--hud", "--help", "--version", "Escape", "Space"}) {
+  for (const char* option : {"--windowed", "--shots", "--out", "--capture", "--video-size", "--fps",
+                             "--benchmark", "--json", "--loop", "--hud", "--help", "--version", "Escape", "Space"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

@@ -153,6 +153,7 @@ class SceneDrawTest : public GLTest {
     glEnable(GL_DEPTH_TEST);
     glLineWidth(1.0f);
     ResetRunValues();
+    SyncTrack = nullptr;
     GLTest::TearDown();
   }
   static void Clear() {

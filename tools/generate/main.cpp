@@ -1,11 +1,14 @@
 // veloria-data OUTDIR: writes every file the show loads (pictures, models,
-// music, sync track) below OUTDIR. Deterministic: the same bytes every run.
+// music, sync track) below OUTDIR. veloria-data --icon FILE.png: writes the
+// program's desktop icon. Deterministic: the same bytes every run.
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <string>
 #include <vector>
 
+#include "tools/generate/icon.h"
 #include "tools/generate/models.h"
 #include "tools/generate/music_writer.h"
 #include "tools/generate/picture_art.h"
@@ -30,12 +33,17 @@ const std::vector<DataWriter> kWriters = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: veloria-data OUTDIR\n");
+  const bool icon = argc == 3 && std::string(argv[1]) == "--icon";
+  if (argc != 2 && !icon) {
+    std::fprintf(stderr, "usage: veloria-data OUTDIR\n       veloria-data --icon FILE.png\n");
     return 2;
   }
   const fs::path outDir = argv[1];
   try {
+    if (icon) {
+      WriteIcon(argv[2]);
+      return 0;
+    }
     fs::create_directories(outDir);
     for (const DataWriter& writer : kWriters) {
       writer.write(outDir);

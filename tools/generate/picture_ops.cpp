@@ -220,6 +220,12 @@ void AddLight(TCanvas& canvas, const TField& field, TRGB color, float gain) {
   }
 }
 
+void AddGlowingText(TCanvas& canvas, const TField& text, TRGB core, TRGB nearGlow, TRGB farGlow, float spread) {
+  AddLight(canvas, Blur(text, spread * 4.0f), farGlow, 1.6f);
+  AddLight(canvas, Blur(text, spread), nearGlow, 1.2f);
+  AddLight(canvas, text, core, 1.0f);
+}
+
 void AddPalette(TCanvas& canvas, const TField& field, const TPalette& palette, float gain) {
   for (size_t k = 0; k < field.V.size(); ++k) {
     const TRGB c = palette.At(field.V[k]);

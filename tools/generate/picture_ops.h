@@ -84,6 +84,9 @@ TField Warp(const TField& field, const TField& dx, const TField& dy, float stren
 
 // canvas.rgb += field * color * gain (light added onto the picture).
 void AddLight(TCanvas& canvas, const TField& field, TRGB color, float gain = 1.0f);
+// The show's title lettering: `text` (a coverage field) as a sharp `core`
+// with a near glow blurred by `spread` pixels and a far glow by 4 * spread.
+void AddGlowingText(TCanvas& canvas, const TField& text, TRGB core, TRGB nearGlow, TRGB farGlow, float spread);
 // canvas.rgb += palette(field) * gain: each value picks its own colour (a
 // palette that starts at black adds nothing where the field is 0).
 void AddPalette(TCanvas& canvas, const TField& field, const TPalette& palette, float gain = 1.0f);

@@ -18,13 +18,6 @@ const char* const kSans = "Liberation Sans";
 const char* const kSerif = "Liberation Serif:italic";
 const char* const kDejaVu = "DejaVu Sans";
 
-// Title lettering: a sharp core with two glows of the given colours.
-void AddGlowingText(TCanvas& canvas, const TField& text, TRGB core, TRGB nearGlow, TRGB farGlow, float spread) {
-  AddLight(canvas, Blur(text, spread * 4.0f), farGlow, 1.6f);
-  AddLight(canvas, Blur(text, spread), nearGlow, 1.2f);
-  AddLight(canvas, text, core, 1.0f);
-}
-
 // A vertical chrome ramp between rows y0 and y1: bright top, a dark band
 // below the middle and a bright rim, as polished metal reflects a horizon.
 TField ChromeRamp(int size, float y0, float y1) {
