@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -120,7 +123,11 @@ void StartUp(const RunOptions& options) {
   EnterDataDirectory();  // a failure shows later, when the first file is opened
   BindOpenGL();
   openGLBound = true;
-  MainWindow = OpenGLWindow(800, 600, 32, "Test", !options.windowed && !options.headless);
+  if (options.windowed || options.desktop) {
+    MainWindow = OpenScaledWindow(800, 600, 32, "Test", options.desktop, !options.noVsync);
+  } else {
+    MainWindow = OpenGLWindow(800, 600, 32, "Test", !options.headless);
+  }
   loadingClock.Create();
   OpenKeyboard(MainWindow, /*Exclusive=*/false);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -295,6 +302,16 @@ void PlayTimeline() {
   }
 }
 
+// The test hook of RunOptions::holdFile: the last frame stays on the screen
+// (a scaled window presents its frame again) until the file is gone.
+void HoldLastFrame(const std::string& holdFile) {
+  std::ofstream(holdFile) << "holding\n";
+  while (std::filesystem::exists(holdFile)) {
+    PresentFrame(MainWindow);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 void ShutDown() {
   FreeSample(MusicSample);
   ShutdownMusic();
@@ -342,6 +359,7 @@ int RunDemo(const RunOptions& options) {
     if (!stopRequested) LoadShow();
     if (!stopRequested) FadeToShow();
     if (!stopRequested) PlayTimeline();
+    if (stopRequested && !options.holdFile.empty()) HoldLastFrame(options.holdFile);
   } catch (...) {
     ShutDown();
     throw;

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/OrvikGL2.h"
+
 PngImage GrabFrame(int width, int height) {
   PngImage image;
   GrabFrameInto(width, height, image);
@@ -23,7 +25,7 @@ void GrabFrameInto(int width, int height, PngImage& image) {
   GLint readBuffer = 0, packAlignment = 0;
   glGetIntegerv(GL_READ_BUFFER, &readBuffer);
   glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-  glReadBuffer(GL_BACK);
+  glReadBuffer(FrameColorBuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);

@@ -18,7 +18,11 @@ struct ShotTime {
 struct RunOptions {
   bool help = false;
   bool version = false;
+  // --windowed: a resizable window; --desktop: full screen at the desktop's
+  // mode. Both scale the 800x600 frame to fit, and swap with vsync unless noVsync.
   bool windowed = false;
+  bool desktop = false;
+  bool noVsync = false;
   bool hud = false;
   std::vector<ShotTime> shots;  // --shots, in the order given
   std::string outDir;           // --out
@@ -30,6 +34,11 @@ struct RunOptions {
   // No window on a display, no dialogs, silent audio, fixed-step clock: set by
   // the parser for --shots, --capture and --benchmark.
   bool headless = false;
+  // Not an option: the environment variable VELORIA_HOLD_FILE, for tests that
+  // look at the screen. A run ended by its frame observers (--shots) creates
+  // this file once its last frame is presented and keeps presenting that
+  // frame, handling window messages, until the file is removed.
+  std::string holdFile;
 };
 
 // Parses the arguments after the program name. False with `error` filled

@@ -73,6 +73,18 @@ TEST(RunOptionsTest, CaptureBenchmarkAndHudModes) {
   EXPECT_TRUE(options.windowed);
   EXPECT_TRUE(options.hud);
   EXPECT_FALSE(options.headless);
+  // The scaled modes swap with vsync unless told not to, and go with the headless modes.
+  ASSERT_TRUE(Parse({"--desktop"}, options, error)) << error;
+  EXPECT_TRUE(options.desktop);
+  EXPECT_FALSE(options.windowed);
+  EXPECT_FALSE(options.noVsync);
+  EXPECT_FALSE(options.headless);
+  ASSERT_TRUE(Parse({"--no-vsync", "--windowed"}, options, error)) << error;
+  EXPECT_TRUE(options.windowed);
+  EXPECT_TRUE(options.noVsync);
+  ASSERT_TRUE(Parse({"--desktop", "--shots", "1", "--out", "d"}, options, error)) << error;
+  EXPECT_TRUE(options.desktop);
+  EXPECT_TRUE(options.headless);
   ASSERT_TRUE(Parse({"--help"}, options, error));
   EXPECT_TRUE(options.help);
   ASSERT_TRUE(Parse({"--version"}, options, error));
@@ -102,6 +114,9 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
       {"--capture", "a.mp4", "--capture", "b.mp4", "--benchmark"},
       {"--hud", "--fps", "30"},
       {"--benchmark", "--fps", "1001"},
+      {"--desktop", "--windowed"},
+      {"--no-vsync"},
+      {"--no-vsync", "--benchmark"},
   };
   for (const auto& args : bad) {
     RunOptions options;
@@ -119,7 +134,7 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
 
 TEST(RunOptionsTest, HelpNamesEveryOption) {
   const std::string usage = UsageText();
-  for (const char* option : {"--windowed", "--shots", "--out", "--capture", "--fps", "--benchmark",
+  for (const char* option : {"--windowed", "--desktop", "--no-vsync", "Alt+Enter", "--shots", "--out", "--capture", "--fps", "--benchmark",
                              "--json", "--hud", "--help", "--version", "Escape", "Space"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
