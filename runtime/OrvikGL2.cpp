@@ -19,9 +19,7 @@
 #include "runtime/letterbox.h"
 #include "runtime/offscreen_frame.h"
 
-TGLWindow ActiveWindow;
 bool FullScreenMode = false;
-float FarPlane = 100000.0f;
 
 namespace {
 
@@ -56,8 +54,8 @@ OffscreenFrame offscreenFrame;
 
 bool Scaled() { return offscreenFrame.framebuffer != 0; }
 
-// The release order on `window` itself: each handle is nulled once released
-// (or once its release failed), so no caller keeps a freed one.
+// KillGLWindow's release order on `window` itself: each handle is nulled
+// once released (or once its release failed), so no caller keeps a freed one.
 void ReleaseWindow(TGLWindow& window) {
   VideoSystem& video = ActiveVideo();
   // The frame exists only while its context is current.

@@ -21,10 +21,10 @@
 #include "platform/png_file.h"
 #include "runtime/ORV2Base.h"
 #include "runtime/OrvikGL2.h"
-#include "runtime/frame_grab.h"
-#include "runtime/shared_state.h"
-#include "runtime/stream_errors.h"
-#include "runtime/sync.h"
+#include "app/frame_grab.h"
+#include "core/shared_state.h"
+#include "platform/stream_errors.h"
+#include "core/sync.h"
 #include "tests/program_run.h"
 
 namespace {
@@ -189,7 +189,7 @@ TEST_F(BadDataRun, NoDisplayIsAClearErrorAndAFailureStatus) {
 TEST_F(BadDataRun, SilentShowKeepsTheTimeline) {
   const fs::path home = fs::current_path();
   fs::current_path(dir);
-  RunOptions options;
+  RunMode options;
   options.headless = true;
   std::vector<DemoFrame> frames;
   AddFrameObserver([&](const DemoFrame& frame) {
@@ -406,7 +406,7 @@ TEST_F(BadDataRun, ShowWithoutItsPicturesDrawsEverySceneWithoutGlErrors) {
   for (const std::string& name : DataSetPictures()) fs::remove(DataFile(dir, name));
   const fs::path home = fs::current_path();
   fs::current_path(dir);
-  RunOptions options;
+  RunMode options;
   options.headless = true;
   options.fps = 1;  // the whole show in about 200 frames
   int glErrors = 0;

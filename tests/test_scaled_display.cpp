@@ -23,7 +23,7 @@
 #include "platform/png_file.h"
 #include "runtime/OrvikGL2.h"
 #include "runtime/letterbox.h"
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 #include "tests/message_capture.h"
 #include "tests/program_run.h"
 #include "tests/x_server.h"

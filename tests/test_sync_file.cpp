@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 
 class TSync {
  public:

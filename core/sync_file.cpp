@@ -1,6 +1,6 @@
 // Writing and checking the sync track file.
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 
 #include <algorithm>
 #include <cmath>
