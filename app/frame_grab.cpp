@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include "runtime/OrvikGL2.h"
+
 TImage GrabFrame(int width, int height) {
   TImage image;
   GrabFrameInto(width, height, image);
@@ -20,7 +22,7 @@ void GrabFrameInto(int width, int height, TImage& image) {
   GLint readBuffer = 0, packAlignment = 0;
   glGetIntegerv(GL_READ_BUFFER, &readBuffer);
   glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-  glReadBuffer(GL_BACK);
+  glReadBuffer(FrameColorBuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.Pixels.data());
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);

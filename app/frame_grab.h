@@ -3,9 +3,9 @@
 
 #include "platform/picture.h"
 
-// The RGB pixels of the back buffer's lower-left `width` x `height`, bottom
-// row first as the GL gives them. Call before PresentFrame, with the context
-// current.
+// The RGB pixels of the frame being drawn (the back buffer or the offscreen
+// frame), its lower-left `width` x `height`, bottom row first as the GL gives
+// them. Call before PresentFrame, with the context current.
 TImage GrabFrame(int width, int height);
 // The same into `image`, reusing its pixel storage: for grabbing every frame.
 void GrabFrameInto(int width, int height, TImage& image);

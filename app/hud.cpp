@@ -64,7 +64,7 @@ void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase) {
     glDisable(capability);
   }
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glDrawBuffer(GL_BACK);
+  glDrawBuffer(FrameColorBuffer());
   const float top = static_cast<float>(ActiveWindow.Height) - kMarginPixels / 2;
   glColor3f(0.0f, 0.0f, 0.0f);
   glRectf(kMarginPixels / 2, top - kLineHeightPixels * static_cast<float>(lines.size()) - kMarginPixels,

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
     // Ctrl-C stops a headless run instead of becoming a window-close event,
     // which the show ignores.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  }
+  // Made absolute here: the show changes the current directory to its data.
+  if (const char* hold = std::getenv("VELORIA_HOLD_FILE")) {
+    options.holdFile = std::filesystem::absolute(hold).string();
   }
   SetDialogsEnabled(!options.headless);
   // The HUD is drawn first, so shots and captures show it too.

@@ -87,6 +87,10 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
       options.version = true;
     } else if (arg == "--windowed") {
       options.windowed = true;
+    } else if (arg == "--desktop") {
+      options.desktop = true;
+    } else if (arg == "--no-vsync") {
+      options.noVsync = true;
     } else if (arg == "--hud") {
       options.hud = true;
     } else if (arg == "--loop") {
@@ -113,6 +117,14 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
     }
   }
 
+  if (options.windowed && options.desktop) {
+    error = "--windowed and --desktop cannot be combined";
+    return false;
+  }
+  if (options.noVsync && !options.windowed && !options.desktop) {
+    error = "--no-vsync is only used with --windowed or --desktop";
+    return false;
+  }
   const int modes = (options.shots.empty() ? 0 : 1) + (options.captureFile.empty() ? 0 : 1) +
                     (options.benchmark ? 1 : 0);
   if (modes > 1) {
@@ -152,10 +164,17 @@ std::string UsageText() {
       "usage: veloria [options]\n"
       "\n"
       "With no options the show plays full screen at 800x600; Escape ends it,\n"
-      "Space restarts its clock. Data is read from ./data, or else from data/\n"
-      "beside the program, or else from ../share/veloria/data beside it.\n"
+      "Space restarts its clock. With --desktop or --windowed, Alt+Enter switches\n"
+      "between the window and full screen. Data is read from ./data, or else from\n"
+      "data/ beside the program, or else from ../share/veloria/data beside it.\n"
       "\n"
-      "  --windowed           an 800x600 window instead of full screen\n"
+      "  --desktop            full screen at the desktop's own resolution, without\n"
+      "                       changing the display mode: the 800x600 picture is\n"
+      "                       scaled to fit, black bars at the sides\n"
+      "  --windowed           an 800x600 window instead of full screen, which may be\n"
+      "                       resized or maximized; the picture is scaled the same way\n"
+      "  --no-vsync           with --desktop or --windowed: swap as fast as possible\n"
+      "                       instead of in step with the display\n"
       "  --shots T1,T2,...    render without a display and write DIR/shot-<T>.png\n"
       "                       (800x600) when the show clock first reaches each T,\n"
       "                       then exit. T is in seconds from the start of the\n"

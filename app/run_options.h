@@ -23,8 +23,8 @@ struct VideoSize {
   int height = 0;
 };
 
-// The driver's RunMode (windowed, headless, fps, loop) and what the run modes
-// of this program add to it.
+// The driver's RunMode (display, clock, loop, hold file) and what the run
+// modes of this program add to it.
 struct RunOptions : RunMode {
   bool help = false;
   bool version = false;

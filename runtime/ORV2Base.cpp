@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -126,7 +129,11 @@ void StartUp(const RunMode& options) {
   EnterDataDirectory();  // a failure shows later, when the first file is opened
   BindOpenGL();
   openGLBound = true;
-  MainWindow = OpenGLWindow(kShowWidth, kShowHeight, 32, "Test", !options.windowed && !options.headless);
+  if (options.windowed || options.desktop) {
+    MainWindow = OpenScaledWindow(kShowWidth, kShowHeight, 32, "Test", options.desktop, !options.noVsync);
+  } else {
+    MainWindow = OpenGLWindow(kShowWidth, kShowHeight, 32, "Test", !options.headless);
+  }
   loadingClock.Create();
   OpenKeyboard(MainWindow, /*Exclusive=*/false);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -369,6 +376,16 @@ void PlayTimeline(bool loop) {
   }
 }
 
+// The test hook of RunOptions::holdFile: the last frame stays on the screen
+// (a scaled window presents its frame again) until the file is gone.
+void HoldLastFrame(const std::string& holdFile) {
+  std::ofstream(holdFile) << "holding\n";
+  while (std::filesystem::exists(holdFile)) {
+    PresentFrame(MainWindow);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 void ShutDown() {
   FreeSample(MusicSample);
   ShutdownMusic();
@@ -416,6 +433,7 @@ int RunDemo(const RunMode& options) {
     if (!stopRequested) LoadShow();
     if (!stopRequested) FadeToShow();
     if (!stopRequested) PlayTimeline(options.loop);
+    if (stopRequested && !options.holdFile.empty()) HoldLastFrame(options.holdFile);
   } catch (...) {
     ShutDown();
     throw;

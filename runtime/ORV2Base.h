@@ -62,9 +62,10 @@ void ClearFrameObservers();
 
 // --- The run ----------------------------------------------------------------
 
-// Plays the show as `options` say (full screen unless windowed or headless;
-// headless runs use the fixed-step clock of options.fps steps per second;
-// options.loop plays the timeline over and over).
+// Plays the show as `options` say (full screen unless headless; scaled into a
+// window or the desktop with --windowed or --desktop; headless runs use the
+// fixed-step clock of options.fps steps per second; options.loop plays the
+// timeline over and over).
 // Returns the exit status, 0 after a normal end. The runtime's errors (a
 // missing sync file: EFOpenError "Cannot open file music\sync.snc"; a sync
 // file that fails DecodeSyncFile: "Damaged sync track music\sync.snc: ..."

@@ -1,9 +1,9 @@
 // The window and its OpenGL context: binding, set-up, projection, messages,
 // presenting frames, and the face-culling switch the scenes use.
 //
-// Call order: BindOpenGL -> OpenGLWindow -> PresentFrame per frame ->
-// KillGLWindow -> UnbindOpenGL. The context is current on the main thread
-// from OpenGLWindow until KillGLWindow.
+// Call order: BindOpenGL -> OpenGLWindow (or OpenScaledWindow) -> PresentFrame
+// per frame -> KillGLWindow -> UnbindOpenGL. The context is current on the
+// main thread from OpenGLWindow until KillGLWindow.
 #pragma once
 
 #include <cstdint>
@@ -24,22 +24,40 @@ void BindOpenGL();
 void UnbindOpenGL();
 
 // Opens the window and its context; failures are shown as messages with the
-// caption "Error" and the record comes back with whatever handles exist.
+// caption "Error" and the record comes back with the handles that exist, the
+// rest null (never a released one). A display that cannot be switched to
+// Width x Height, or a window that cannot be made full screen, gives
+// "Unable to switch to fullscreen!" and a window of the same size.
 TGLWindow OpenGLWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title,
                        bool FullScreen);
+// OpenGLWindow for screens of any size: a resizable window of Width x Height,
+// or with Desktop full screen at the desktop's own mode (no mode change). The
+// show draws into an offscreen frame of Width x Height, which PresentFrame
+// scales into the largest centred rectangle of its shape, the rest black.
+// Vsync swaps in step with the display. Without framebuffer objects it says
+// so and keeps to a plain Width x Height window. Alt+Enter switches between
+// the window and desktop full screen.
+TGLWindow OpenScaledWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title,
+                           bool Desktop, bool Vsync);
 // Releases everything the record holds, showing a message for each failure.
 void KillGLWindow(TGLWindow Window);
+
+// The colour buffer the show draws into and reads back from: GL_BACK, or the
+// offscreen frame's attachment while a scaled window is open.
+uint32_t FrameColorBuffer();
 
 // Viewport and 45-degree perspective for a client size; a height of 0 counts as 1.
 void ResizeViewport(int32_t Width, int32_t Height);
 // Initial GL state: clear colour, smooth shading, depth test, sphere-map texgen modes.
 void InitGL();
 // The window procedure: resize, close and key messages. Returns 0 when handled.
+// A scaled window's size leaves the frame's viewport alone; Alt+Enter switches it.
 int WndProc(const WindowEvent& Event);
 
 // Ends a frame: flush, then handle one pending message or, when none is
-// pending, swap the buffers. True only when the message was the quit message.
-// Each call is one step of the fixed-step clock when that clock is active.
+// pending, swap the buffers (a scaled window's frame is scaled in just
+// before). True only when the message was the quit message. Each call is one
+// step of the fixed-step clock when that clock is active.
 bool PresentFrame(TGLWindow Window);
 
 // true disables face culling, false enables it.

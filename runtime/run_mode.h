@@ -2,13 +2,24 @@
 // The command line (app/run_options) fills it in with the rest of its options.
 #pragma once
 
+#include <string>
+
 struct RunMode {
-  // An 800 x 600 window instead of the full-screen mode switch.
+  // --windowed: a resizable 800 x 600 window; --desktop: full screen at the
+  // desktop's mode. Both scale the 800 x 600 frame to fit instead of the
+  // full-screen mode switch, and swap with vsync unless noVsync.
   bool windowed = false;
+  bool desktop = false;
+  bool noVsync = false;
   // No window on a display, no dialogs, silent audio, fixed-step clock.
   bool headless = false;
   // Steps per second of the fixed-step clock of headless runs.
   int fps = 60;
   // After section 7 the show starts again from the music's start (--loop).
   bool loop = false;
+  // Not an option: the environment variable VELORIA_HOLD_FILE, for tests that
+  // look at the screen. A run ended by its frame observers (--shots) creates
+  // this file once its last frame is presented and keeps presenting that
+  // frame, handling window messages, until the file is removed.
+  std::string holdFile;
 };

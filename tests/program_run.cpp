@@ -2,10 +2,13 @@
 
 #include "tests/program_run.h"
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <fstream>
 #include <sstream>
 
@@ -42,4 +45,53 @@ int RunVeloria(const fs::path& dir, const std::string& args, const std::string& 
                               args + " >stdout.txt 2>stderr.txt";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+BackgroundRun::BackgroundRun(const fs::path& dir, const std::string& args, const std::string& environment) {
+  // exec: the shell becomes the program, so the process id is the program's.
+  const std::string command = "cd '" + dir.string() + "' && exec env " + environment + " '" VELORIA_BINARY "' " +
+                              args + " >stdout.txt 2>stderr.txt";
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+}
+
+BackgroundRun::~BackgroundRun() {
+  if (pid_ > 0 && status_ < 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+bool BackgroundRun::WaitForFile(const fs::path& path, int limitSeconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (fs::exists(path)) return true;
+    int status = 0;
+    if (status_ >= 0 || ::waitpid(pid_, &status, WNOHANG) == pid_) {
+      if (status_ < 0) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      return fs::exists(path);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+int BackgroundRun::Wait(int limitSeconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+  while (status_ < 0) {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    } else if (std::chrono::steady_clock::now() >= end) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+      status_ = kRunTimedOut;
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  return status_;
 }

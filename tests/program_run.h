@@ -30,3 +30,26 @@ int RunVeloria(const std::filesystem::path& dir, const std::string& args,
 
 // RunVeloria's status for a run stopped at its limit (128 + SIGKILL).
 constexpr int kRunTimedOut = 137;
+
+// The show started in the background, for tests that look at it while it
+// runs. The destructor kills it if it still runs.
+class BackgroundRun {
+ public:
+  // As RunVeloria, but returns at once.
+  BackgroundRun(const std::filesystem::path& dir, const std::string& args,
+                const std::string& environment = "");
+  ~BackgroundRun();
+  BackgroundRun(const BackgroundRun&) = delete;
+  BackgroundRun& operator=(const BackgroundRun&) = delete;
+
+  // True once `path` exists; false when the program ended first or
+  // `limitSeconds` passed.
+  bool WaitForFile(const std::filesystem::path& path, int limitSeconds);
+  // The exit status (as RunVeloria's), or kRunTimedOut after killing it when
+  // it has not ended within `limitSeconds`.
+  int Wait(int limitSeconds);
+
+ private:
+  int pid_ = -1;
+  int status_ = -1;
+};

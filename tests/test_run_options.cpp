@@ -82,6 +82,18 @@ TEST(RunOptionsTest, CaptureBenchmarkAndHudModes) {
   ASSERT_TRUE(Parse({"--video-size", "2x16384", "--capture", "v.mp4"}, options, error)) << error;
   EXPECT_EQ(options.videoSize.width, 2);
   EXPECT_EQ(options.videoSize.height, 16384);
+  // The scaled modes swap with vsync unless told not to, and go with the headless modes.
+  ASSERT_TRUE(Parse({"--desktop"}, options, error)) << error;
+  EXPECT_TRUE(options.desktop);
+  EXPECT_FALSE(options.windowed);
+  EXPECT_FALSE(options.noVsync);
+  EXPECT_FALSE(options.headless);
+  ASSERT_TRUE(Parse({"--no-vsync", "--windowed"}, options, error)) << error;
+  EXPECT_TRUE(options.windowed);
+  EXPECT_TRUE(options.noVsync);
+  ASSERT_TRUE(Parse({"--desktop", "--shots", "1", "--out", "d"}, options, error)) << error;
+  EXPECT_TRUE(options.desktop);
+  EXPECT_TRUE(options.headless);
   ASSERT_TRUE(Parse({"--help"}, options, error));
   EXPECT_TRUE(options.help);
   ASSERT_TRUE(Parse({"--version"}, options, error));
@@ -114,6 +126,9 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
       {"--video-size", "1920x1080"},
       {"--loop", "--capture", "a.mp4"},
       {"--loop", "--benchmark"},
+      {"--desktop", "--windowed"},
+      {"--no-vsync"},
+      {"--no-vsync", "--benchmark"},
   };
   // Sizes that are not two even numbers of pixels in range.
   for (const char* size : {"", "1920", "1920x", "x1080", "1921x1080", "1920x1081", "0x0", "-2x2", "+2x2",
@@ -139,8 +154,9 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
 
 TEST(RunOptionsTest, HelpNamesEveryOption) {
   const std::string usage = UsageText();
-  for (const char* option : {"--windowed", "--shots", "--out", "--capture", "--video-size", "--fps",
-                             "--benchmark", "--json", "--loop", "--hud", "--help", "--version", "Escape", "Space"}) {
+  for (const char* option : {"--windowed", "--desktop", "--no-vsync", "Alt+Enter", "--shots", "--out", "--capture",
+                             "--video-size", "--fps", "--benchmark", "--json", "--loop", "--hud", "--help", "--version",
+                             "Escape", "Space"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }
