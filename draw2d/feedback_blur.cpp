@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "draw2d/overlay.h"
-#include "runtime/OrvikGL2.h"
+#include "core/gl_window.h"
 #include "textures/lit_area.h"
 
 int32_t CreateBlankTexture(int32_t size) {

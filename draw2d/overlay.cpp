@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "runtime/OrvikGL2.h"
+#include "core/gl_window.h"
 #include "textures/lit_area.h"
 #include "textures/ORV2Materials.h"
 

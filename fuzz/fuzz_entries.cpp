@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "geometry/ORV2_3ds.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "textures/image_decode.h"
 
 namespace {

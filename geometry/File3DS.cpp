@@ -8,7 +8,7 @@
 
 #include "geometry/Const3DS.h"
 #include "geometry/Utils3DS.h"
-#include "runtime/stream_errors.h"
+#include "platform/stream_errors.h"
 
 namespace {
 

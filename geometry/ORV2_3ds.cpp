@@ -2,7 +2,7 @@
 
 #include "geometry/ORV2_3ds.h"
 
-#include "runtime/stream_errors.h"
+#include "platform/stream_errors.h"
 
 std::unique_ptr<T3DSLoader> Loader3DS;
 

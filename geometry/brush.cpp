@@ -2,7 +2,7 @@
 
 #include "geometry/ORV2Classes.h"
 #include "geometry/ORV2_3ds.h"
-#include "runtime/stream_errors.h"
+#include "platform/stream_errors.h"
 
 void TOrvBrush::LoadFromFile(const std::string& fileName) {
   CreateLoader();

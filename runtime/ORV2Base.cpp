@@ -20,8 +20,8 @@
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
 #include "runtime/OrvikBASS.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "scenes/credits.h"
 #include "scenes/dame.h"
 #include "scenes/glow_particles.h"
@@ -113,7 +113,7 @@ void PresentShowFrame(int32_t section, float loadingBar) {
   ++framesPresented;
 }
 
-void StartUp(const RunOptions& options) {
+void StartUp(const RunMode& options) {
   MaskFloatingPointExceptions();
   EnterDataDirectory();  // a failure shows later, when the first file is opened
   BindOpenGL();
@@ -299,7 +299,7 @@ void AddFrameObserver(FrameObserver observer) { frameObservers.push_back(std::mo
 
 void ClearFrameObservers() { frameObservers.clear(); }
 
-int RunDemoObserved(const RunOptions& options, FrameObserver observer) {
+int RunDemoObserved(const RunMode& options, FrameObserver observer) {
   // Observers are only added between runs, so this run's is the last one.
   struct Removal {
     ~Removal() { frameObservers.pop_back(); }
@@ -320,7 +320,7 @@ void DrawLoadingBar(float Progress) {
 
 double LoadingWorkSeconds() { return loadingWorkSeconds; }
 
-int RunDemo(const RunOptions& options) {
+int RunDemo(const RunMode& options) {
   ResetRunState();
   FixedStepCounter fixedStepClock(static_cast<uint32_t>(options.fps));
   CounterScope counter(options.headless ? &fixedStepClock : nullptr);

@@ -14,11 +14,11 @@
 #include <functional>
 
 #include "runtime/OrvikGL2.h"
-#include "runtime/run_options.h"
+#include "runtime/run_mode.h"
 #include "runtime/timer.h"
 
 // --- Driver state (written only here; the scenes read the shared values of
-// runtime/shared_state.h) ---------------------------------------------------
+// core/shared_state.h) ---------------------------------------------------
 
 extern TGLWindow MainWindow;  // the record OpenGLWindow returned
 extern TOTimer DemoTimer;     // the show clock
@@ -65,11 +65,11 @@ void ClearFrameObservers();
 // "Error %d initializing OpenGL: %s") are thrown after everything opened so
 // far has been released. A sync file with findings (SyncFileFindings) plays
 // as it reads, after one stderr line "music\sync.snc: <finding>" for each.
-int RunDemo(const RunOptions& options);
+int RunDemo(const RunMode& options);
 
 // RunDemo with `observer` added for this run only: it is removed however the
 // run ends, also when the run throws.
-int RunDemoObserved(const RunOptions& options, FrameObserver observer);
+int RunDemoObserved(const RunMode& options, FrameObserver observer);
 
 // Draws and presents 11 frames of the loading bar at `Progress` (0..1).
 void DrawLoadingBar(float Progress);

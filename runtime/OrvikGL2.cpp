@@ -16,9 +16,7 @@
 #include "platform/counter.h"
 #include "platform/message_box.h"
 
-TGLWindow ActiveWindow;
 bool FullScreenMode = false;
-float FarPlane = 100000.0f;
 
 namespace {
 

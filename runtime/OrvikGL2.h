@@ -8,26 +8,11 @@
 
 #include <cstdint>
 
+#include "core/gl_window.h"
 #include "platform/video.h"
 
-// The one window of the program, copied by value wherever it is passed.
-struct TGLWindow {
-  WindowHandle Wnd = nullptr;  // the window; null until created
-  WindowHandle DC = nullptr;   // the drawable (the window itself under SDL); null until obtained
-  ContextHandle RC = nullptr;  // the GL context; null until created
-  const char* Title = nullptr;
-  int32_t Width = 0;   // requested size in pixels
-  int32_t Height = 0;
-  int32_t Bits = 0;    // requested colour depth in bits per pixel
-};
-
-// Copy of the record of the last OpenGLWindow; its Width and Height give the
-// 2D overlay and the feedback blur their screen size.
-extern TGLWindow ActiveWindow;
 // The full-screen request of the last OpenGLWindow.
 extern bool FullScreenMode;
-// Far clipping distance of every perspective projection.
-extern float FarPlane;
 
 // Masks every floating-point exception for the whole run: divisions by zero
 // give infinities and invalid operations NaNs, which several routines rely on.

@@ -10,8 +10,8 @@
 
 #include "draw2d/feedback_blur.h"
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "textures/ORV2Materials.h"
 
 TOrvGrid* OpeningGrid = nullptr;

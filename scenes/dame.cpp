@@ -11,9 +11,9 @@
 
 #include "draw2d/overlay.h"
 #include "draw2d/stencil.h"
-#include "runtime/OrvikGL2.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/gl_window.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "scenes/metaballs.h"
 #include "textures/ORV2Materials.h"
 

@@ -6,7 +6,7 @@
 #include <GL/glu.h>
 
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 #include "textures/ORV2Materials.h"
 
 int32_t SpriteTexture = -1;

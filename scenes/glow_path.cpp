@@ -3,7 +3,7 @@
 
 #include "scenes/glow_path.h"
 
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 
 TVertex SplinePoints[SplinePointCount];
 

@@ -12,8 +12,8 @@
 
 #include "draw2d/overlay.h"
 #include "geometry/lights.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "surfaces/ORV2Deform.h"
 #include "textures/ORV2Materials.h"
 

@@ -9,8 +9,8 @@
 #include "draw2d/feedback_blur.h"
 #include "draw2d/overlay.h"
 #include "geometry/lights.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "textures/ORV2Materials.h"
 
 std::unique_ptr<TOrvGrid> SwirlGrid;

@@ -5,8 +5,8 @@
 #include <GL/gl.h>
 
 #include "draw2d/overlay.h"
-#include "runtime/sync.h"
-#include "runtime/shared_state.h"
+#include "core/sync.h"
+#include "core/shared_state.h"
 #include "scenes/land.h"
 #include "textures/ORV2Materials.h"
 #include "textures/ORV2Textures.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 #include "textures/ORV2Materials.h"
 
 void LoadRingPictures() {

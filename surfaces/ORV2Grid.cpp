@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 
 TOrvGrid::TOrvGrid(int32_t rows, int32_t cols)
     : Points(static_cast<size_t>(rows), std::vector<TGridPoint>(static_cast<size_t>(cols))), Rows(rows), Cols(cols) {}

@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 #include "textures/ORV2Materials.h"
 
 ReferenceRandom CurrentRandom() {

@@ -23,10 +23,10 @@
 #include "platform/png_file.h"
 #include "runtime/ORV2Base.h"
 #include "runtime/OrvikGL2.h"
-#include "runtime/frame_grab.h"
-#include "runtime/shared_state.h"
-#include "runtime/stream_errors.h"
-#include "runtime/sync.h"
+#include "app/frame_grab.h"
+#include "core/shared_state.h"
+#include "platform/stream_errors.h"
+#include "core/sync.h"
 #include "tests/program_run.h"
 
 namespace {
@@ -215,7 +215,7 @@ TEST_F(BadDataRun, OddSyncTracksPlayTheSectionsTheyRead) {
   fs::remove(dir / "data" / "music" / "test01.mp3");  // a silent show says nothing, and loads sooner
   const fs::path home = fs::current_path();
   fs::current_path(dir);
-  RunOptions options;
+  RunMode options;
   options.headless = true;
   options.fps = 4;
   constexpr float kLongEnough = 10.0f;  // seconds of show: past every end time above
@@ -272,7 +272,7 @@ TEST_F(BadDataRun, NoDisplayIsAClearErrorAndAFailureStatus) {
 TEST_F(BadDataRun, SilentShowKeepsTheTimeline) {
   const fs::path home = fs::current_path();
   fs::current_path(dir);
-  RunOptions options;
+  RunMode options;
   options.headless = true;
   std::vector<DemoFrame> frames;
   AddFrameObserver([&](const DemoFrame& frame) {
@@ -489,7 +489,7 @@ TEST_F(BadDataRun, ShowWithoutItsPicturesDrawsEverySceneWithoutGlErrors) {
   for (const std::string& name : DataSetPictures()) fs::remove(DataFile(dir, name));
   const fs::path home = fs::current_path();
   fs::current_path(dir);
-  RunOptions options;
+  RunMode options;
   options.headless = true;
   options.fps = 1;  // the whole show in about 200 frames
   int glErrors = 0;

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/benchmark.h"
-#include "runtime/frame_stats.h"
-#include "runtime/sync_file.h"
+#include "app/benchmark.h"
+#include "app/frame_stats.h"
+#include "core/sync_file.h"
 #include "tests/program_run.h"
 
 namespace {

@@ -16,8 +16,8 @@
 
 #include "platform/pipe_process.h"
 #include "platform/png_file.h"
-#include "runtime/capture.h"
-#include "runtime/sync_file.h"
+#include "app/capture.h"
+#include "core/sync_file.h"
 #include "tests/program_run.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "scenes/dame.h"
 #include "scenes/metaballs.h"
 #include "tests/gl_pictures.h"

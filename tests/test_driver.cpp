@@ -16,10 +16,10 @@
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
 #include "runtime/ORV2Base.h"
-#include "runtime/shared_state.h"
-#include "runtime/stream_errors.h"
-#include "runtime/sync.h"
-#include "runtime/sync_file.h"
+#include "core/shared_state.h"
+#include "platform/stream_errors.h"
+#include "core/sync.h"
+#include "core/sync_file.h"
 #include "tests/program_run.h"
 
 namespace {
@@ -70,7 +70,7 @@ class DriverTest : public ::testing::Test {
   }
 
   fs::path home, dir;
-  RunOptions options;
+  RunMode options;
   std::vector<DemoFrame> frames;
   // Presses keys for the poll at the end of each timeline frame.
   std::function<void(uint8_t (&)[256])> keys;

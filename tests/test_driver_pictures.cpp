@@ -13,7 +13,7 @@
 #include <tuple>
 
 #include "runtime/ORV2Base.h"
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 #include "tests/program_run.h"
 #include "tests/gl_test_context.h"
 #include "tests/program_run.h"
@@ -89,7 +89,7 @@ TEST_F(DriverPicturesTest, LoadingScreenOpeningAndTitle) {
     }
     return true;
   });
-  RunOptions options;
+  RunMode options;
   options.headless = true;
   ASSERT_EQ(RunDemo(options), 0);
 

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "geometry/File3DS.h"
-#include "runtime/stream_errors.h"
+#include "platform/stream_errors.h"
 #include "tests/files_3ds.h"
 
 namespace {

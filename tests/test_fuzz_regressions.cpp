@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_entries.h"
-#include "runtime/stream_errors.h"
+#include "platform/stream_errors.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 #include "scenes/glow_particles.h"
 #include "scenes/metaballs.h"
 #include "tests/gl_pictures.h"

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 #include "surfaces/ORV2Grid.h"
 #include "tests/gl_pictures.h"
 #include "tests/gl_test_context.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "draw2d/bitmap_font.h"
-#include "runtime/hud.h"
+#include "app/hud.h"
 #include "tests/gl_test_context.h"
 
 namespace {

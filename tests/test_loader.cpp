@@ -7,7 +7,7 @@
 #include <random>
 
 #include "geometry/ORV2_3ds.h"
-#include "runtime/stream_errors.h"
+#include "platform/stream_errors.h"
 #include "surfaces/ORV2Deform.h"
 #include "tests/files_3ds.h"
 

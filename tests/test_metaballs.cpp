@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "draw2d/overlay.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "scenes/metaball_field.h"
 #include "scenes/metaballs.h"
 #include "tests/gl_pictures.h"

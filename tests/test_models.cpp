@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <string>
 #include <utility>
 
@@ -73,7 +74,7 @@ Model3DSObject AsObject(const TMeshData& mesh) {
 // Fraction of the screen height that `height` world units fill at `distance`
 // under the show's 45-degree perspective.
 float ScreenFraction(float height, float distance) {
-  return height / (2 * distance * std::tan(22.5f * 3.14159265f / 180));
+  return height / (2 * distance * std::tan(22.5f * std::numbers::pi_v<float> / 180));
 }
 
 TEST(Models, HeartFillsAboutHalfTheHeartCamerasView) {

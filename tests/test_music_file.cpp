@@ -13,9 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <vector>
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 #include "tools/generate/music_writer.h"
 
 namespace {
@@ -55,7 +56,7 @@ std::vector<float> DecodeAsTheShowDoes(const std::filesystem::path& mp3, int16_t
 // Zero-phase low-pass: a 2-pole Butterworth run forwards then backwards, so
 // the band's envelope is not shifted in time.
 std::vector<float> LowBand(const std::vector<float>& x, double cutoffHz) {
-  const double w = 2.0 * M_PI * cutoffHz / kRate, alpha = std::sin(w) / (2.0 * M_SQRT1_2), c = std::cos(w);
+  const double w = 2.0 * std::numbers::pi * cutoffHz / kRate, alpha = std::sin(w) / (2.0 * M_SQRT1_2), c = std::cos(w);
   const double a0 = 1.0 + alpha;
   const double b0 = (1.0 - c) / 2.0 / a0, b1 = (1.0 - c) / a0, a1 = -2.0 * c / a0, a2 = (1.0 - alpha) / a0;
   std::vector<double> y(x.begin(), x.end());

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <numbers>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -39,7 +40,7 @@ class OverlayTest : public GLTest {
 void ExpectShowPerspective() {
   GLfloat m[16];
   glGetFloatv(GL_PROJECTION_MATRIX, m);
-  const float f = 1.0f / std::tan(22.5f * 3.14159265f / 180.0f);
+  const float f = 1.0f / std::tan(22.5f * std::numbers::pi_v<float> / 180.0f);
   EXPECT_NEAR(m[5], f, 1e-4);
   EXPECT_NEAR(m[0], f / 1.3333333f, 1e-4);
   EXPECT_NEAR(m[10], (FarPlane + 1.0f) / (1.0f - FarPlane), 1e-4);

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "draw2d/loading_screen.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "scenes/credits.h"
 #include "scenes/picture_ring.h"
 #include "tests/gl_pictures.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/run_options.h"
+#include "app/run_options.h"
 
 namespace {
 

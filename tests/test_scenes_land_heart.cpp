@@ -7,11 +7,12 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <numbers>
 
 #include "draw2d/overlay.h"
 #include "geometry/VectorTypes.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 #include "scenes/heart.h"
 #include "scenes/land.h"
 #include "scenes/overlays.h"
@@ -22,7 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 
 // The program's generator, replayed from a known seed.
 uint32_t NextSeed(uint32_t seed) { return seed * 134775813u + 1u; }
@@ -41,7 +41,7 @@ TEST(LandscapeWave, FirstFormBreathesAroundTheLoadedShape) {
     }
   }
   // The beat amplifies the z sine: with sin = 1 and A = 0.4 it adds 7 * 0.4 / 3.5.
-  const TVertex crest{0.0f, 0.0f, 5.0f * kPi};
+  const TVertex crest{0.0f, 0.0f, 5.0f * std::numbers::pi_v<float>};
   EXPECT_NEAR(LandscapeWaveFactor(crest, 0.0f, 0.4f, false) - LandscapeWaveFactor(crest, 0.0f, 0.0f, false), 0.8f, 1e-5f);
 }
 
@@ -74,9 +74,9 @@ TEST(LandscapeWave, EachComponentSeesTheOnesUpdatedBeforeIt) {
 TEST(HeartBeatValues, PulseTwicePerPeriodAndNeverBelowTheirBase) {
   EXPECT_FLOAT_EQ(HeartBeat(0.0f).Heart, 0.0f);
   EXPECT_FLOAT_EQ(HeartBeat(0.0f).Shadow, 1.5f);
-  EXPECT_NEAR(HeartBeat(kPi / 4.0f).Heart, 2.0f, 1e-5f);
-  EXPECT_NEAR(HeartBeat(kPi / 4.0f).Shadow, 3.5f, 1e-5f);
-  EXPECT_NEAR(HeartBeat(3.0f * kPi / 4.0f).Heart, 2.0f, 1e-5f);  // s = -1 pulses too
+  EXPECT_NEAR(HeartBeat(std::numbers::pi_v<float> / 4.0f).Heart, 2.0f, 1e-5f);
+  EXPECT_NEAR(HeartBeat(std::numbers::pi_v<float> / 4.0f).Shadow, 3.5f, 1e-5f);
+  EXPECT_NEAR(HeartBeat(3.0f * std::numbers::pi_v<float> / 4.0f).Heart, 2.0f, 1e-5f);  // s = -1 pulses too
   for (float t = 0.0f; t < 10.0f; t += 0.07f) {
     const THeartBeat b = HeartBeat(t);
     EXPECT_GE(b.Heart, 0.0f);
@@ -322,7 +322,7 @@ TEST_F(SceneDrawTest, HeartKicksOnChannelOneAndFlashes) {
 TEST_F(SceneDrawTest, HeartFlashesWhiteAtAThirdJustAfterAnEvent) {
   // Two frames a whole beat period apart (pi seconds), so heart and view match.
   sync_.Channels[1][0] = 60.0f;
-  DemoTime = 60.0001f - kPi;
+  DemoTime = 60.0001f - std::numbers::pi_v<float>;
   DrawHeartEnd();
   std::vector<Pixel> before;
   for (int x = 0; x < 800; x += 40) before.push_back(ReadPixel(x, 300));
@@ -339,7 +339,7 @@ TEST_F(SceneDrawTest, HeartFlashesWhiteAtAThirdJustAfterAnEvent) {
 TEST_F(SceneDrawTest, HeartShadowDarkensOnlyAroundTheHeart) {
   glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
   Clear();
-  DemoTime = 1.25f * kPi;  // s = 1: the heart lit palest, the shadow 1.5 beyond it; no flash
+  DemoTime = 1.25f * std::numbers::pi_v<float>;  // s = 1: the heart lit palest, the shadow 1.5 beyond it; no flash
   DrawHeartEnd();
   glClearColor(0, 0, 0, 1);
   // Far from the heart the grey is untouched.

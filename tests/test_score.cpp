@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 #include "tools/synth/score.h"
 
 namespace {

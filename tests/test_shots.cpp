@@ -14,9 +14,9 @@
 #include <string>
 
 #include "platform/png_file.h"
-#include "runtime/frame_grab.h"
-#include "runtime/shots.h"
-#include "runtime/sync_file.h"
+#include "app/frame_grab.h"
+#include "app/shots.h"
+#include "core/sync_file.h"
 #include "tests/gl_test_context.h"
 #include "tests/program_run.h"
 

@@ -20,7 +20,7 @@
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
 #include "runtime/ORV2Base.h"
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ TEST(Soak, RestartedShowStaysFreeOfGlErrorsAndFlatInMemory) {
     if (restartsSeen == restarts && residentAtLastRestart == 0) residentAtLastRestart = ResidentBytes();
     return full || restartsSeen < restarts || frame.showTime < tail;
   });
-  RunOptions options;
+  RunMode options;
   options.headless = true;
   const int status = RunDemo(options);
   ClearFrameObservers();

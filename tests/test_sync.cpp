@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/shared_state.h"
-#include "runtime/stream_errors.h"
-#include "runtime/sync.h"
-#include "runtime/sync_file.h"
+#include "core/shared_state.h"
+#include "platform/stream_errors.h"
+#include "core/sync.h"
+#include "core/sync_file.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/sync.h"
-#include "runtime/sync_file.h"
+#include "core/sync.h"
+#include "core/sync_file.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <vector>
 
 #include "tools/synth/dsp.h"
@@ -19,7 +20,7 @@ namespace {
 std::vector<double> PowerSpectrum(const std::vector<float>& x) {
   const size_t n = x.size();
   std::vector<std::complex<double>> twiddle(n);
-  for (size_t i = 0; i < n; ++i) twiddle[i] = std::polar(1.0, -2.0 * M_PI * static_cast<double>(i) / static_cast<double>(n));
+  for (size_t i = 0; i < n; ++i) twiddle[i] = std::polar(1.0, -2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n));
   std::vector<double> power(n / 2 + 1);
   for (size_t k = 0; k <= n / 2; ++k) {
     std::complex<double> sum = 0.0;

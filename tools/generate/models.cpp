@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr float kPi = std::numbers::pi_v<float>;
 
 }  // namespace
 
@@ -139,7 +138,7 @@ Model3DSObject BuildHeart() {
     // where the heart scene's camera starts.
     heart.Vertices.push_back({-v.y * scale, v.x * scale, (v.z - middle) * scale});
     // The angle around z in the formula, 0 and 1 at its back (+y).
-    const float u = std::atan2(-v.x, -v.y) / (2 * kPi) + 0.5f;
+    const float u = std::atan2(-v.x, -v.y) / (2 * std::numbers::pi_v<float>) + 0.5f;
     heart.TexCoords.push_back(MakeTexCoord(u, (v.z - low) / (high - low)));
   }
   // Faces that straddle the seam get copies of their low-u corners at u + 1.
@@ -301,7 +300,7 @@ Model3DSObject Lathe(const std::vector<ProfilePoint>& rings, int columns,
                      const std::function<TVertex(const ProfilePoint&, float angle)>& place) {
   Model3DSObject part;
   AddGridPatch(part, columns, static_cast<int>(rings.size()) - 1, [&](int c, int r) {
-    return place(rings[r], 2 * kPi * (c % columns) / columns);
+    return place(rings[r], 2 * std::numbers::pi_v<float> * (c % columns) / columns);
   });
   OrientFaces(part, true);
   return part;

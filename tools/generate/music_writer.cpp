@@ -3,7 +3,7 @@
 
 #include "tools/generate/music_writer.h"
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 #include "tools/generate/data_files.h"
 #include "tools/generate/mp3_encoder.h"
 #include "tools/synth/render.h"

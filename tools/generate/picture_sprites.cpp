@@ -2,6 +2,7 @@
 // black before the sprite's edge.
 
 #include <cmath>
+#include <numbers>
 
 #include "tools/generate/picture_art.h"
 #include "tools/generate/picture_encode.h"
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr int kSize = 256;
-constexpr float kPi = 3.14159265f;
 
 // How much of the pixel at (x, y) (0.01 units wide) lies inside the heart
 // curve (x^2 + y^2 - 1)^3 = x^2 y^3 scaled by `scale`: 4 x 4 samples, since
@@ -38,7 +38,7 @@ float Symbol(int k, float x, float y) {
       return std::max(HeartCoverage(x, y, 1.0f) - HeartCoverage(x, y, 0.86f),
                       HeartCoverage(x, y, 0.55f) * 0.6f);
     case 2: {  // five-pointed star
-      const float edge = 0.35f + 0.5f * std::pow(std::abs(std::cos(2.5f * (a - kPi / 2.0f))), 6.0f);
+      const float edge = 0.35f + 0.5f * std::pow(std::abs(std::cos(2.5f * (a - std::numbers::pi_v<float> / 2.0f))), 6.0f);
       return soft(r - edge);
     }
     case 3:  // halo ring with a bright pearl in the middle
@@ -48,7 +48,7 @@ float Symbol(int k, float x, float y) {
       return std::max(soft(std::abs(r - edge) - 0.035f), soft(r - 0.18f));
     }
     case 5: {  // three-armed spiral
-      const float arm = std::fmod(a / (2.0f * kPi) * 3.0f + r * 2.2f + 30.0f, 1.0f);
+      const float arm = std::fmod(a / (2.0f * std::numbers::pi_v<float>) * 3.0f + r * 2.2f + 30.0f, 1.0f);
       return r < 0.95f ? soft((std::abs(arm - 0.5f) - 0.12f) * 0.5f) * std::min(1.0f, r * 6.0f) : 0.0f;
     }
     case 6: {  // diamond in a diamond

@@ -2,6 +2,7 @@
 // scrolling band and strip, the frame overlay and the small emblem.
 
 #include <cmath>
+#include <numbers>
 
 #include "tools/generate/picture_art.h"
 #include "tools/generate/picture_encode.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 constexpr int kJpegQuality = 92;
 
 std::vector<uint8_t> Jpeg(const TCanvas& canvas) { return EncodeJPEG(ToImage(canvas, false), kJpegQuality); }
@@ -120,7 +120,7 @@ std::vector<uint8_t> MakeBackScroll() {
   for (const Ribbon& r : ribbons) {
     const TField line = Generate(w, h, [&](float x, float y) {
       const float u = x / static_cast<float>(w), v = y / static_cast<float>(h);
-      const float curve = r.centre + r.amplitude * std::sin(2.0f * kPi * r.cycles * u + r.phase);
+      const float curve = r.centre + r.amplitude * std::sin(2.0f * std::numbers::pi_v<float> * r.cycles * u + r.phase);
       const float d = (v - curve) / r.width;
       return std::exp(-d * d);
     });
@@ -129,7 +129,7 @@ std::vector<uint8_t> MakeBackScroll() {
   // Fine scan lines and a vertical fade.
   Shade(canvas, Generate(w, h, [](float, float y) {
     const float v = y / static_cast<float>(h);
-    return std::sin(kPi * v) * (0.85f + 0.15f * std::cos(y * kPi * 0.5f));
+    return std::sin(std::numbers::pi_v<float> * v) * (0.85f + 0.15f * std::cos(y * std::numbers::pi_v<float> * 0.5f));
   }));
   ToneMap(canvas, 1.4f);
   return Jpeg(canvas);
@@ -147,7 +147,7 @@ std::vector<uint8_t> MakeFlushStrip() {
   const TField sheen = Noise(w, h, 8, 4, 71);
   TCanvas canvas(w, h);
   PaintPalette(canvas, Generate(w, h, [](float x, float) {
-    return 0.5f + 0.5f * std::sin(2.0f * kPi * x / static_cast<float>(w));
+    return 0.5f + 0.5f * std::sin(2.0f * std::numbers::pi_v<float> * x / static_cast<float>(w));
   }), {{{0.0f, {1.0f, 0.3f, 0.2f}}, {0.5f, {1.0f, 0.2f, 0.7f}}, {1.0f, {0.3f, 0.5f, 1.0f}}}});
   Shade(canvas, Combine(Blur(chevrons, 1.5f, true), sheen, [](float c, float n) { return 0.25f + 0.75f * c + 0.3f * (n - 0.5f); }));
   AddLight(canvas, Map(chevrons, [](float c) { return c > 0.95f ? 0.4f : 0.0f; }), {1.0f, 1.0f, 1.0f});

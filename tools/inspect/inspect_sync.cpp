@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/stream_errors.h"
-#include "runtime/sync_file.h"
+#include "platform/stream_errors.h"
+#include "core/sync_file.h"
 #include "tools/inspect/commands.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr float kReverbInputGain = 0.015f;
 }  // namespace
 
 float Oscillator::Sine() {
-  const float v = std::sin(2.0f * kPi * phase_);
+  const float v = std::sin(2.0f * std::numbers::pi_v<float> * phase_);
   Step();
   return v;
 }
@@ -50,14 +51,14 @@ float Adsr::Next() {
 // ---------------------------------------------------------------------------
 void Svf::Set(float cutoffHz, float q) {
   const float fc = std::clamp(cutoffHz, 10.0f, 0.45f * kSampleRate);
-  const float g = std::tan(kPi * fc / kSampleRate);
+  const float g = std::tan(std::numbers::pi_v<float> * fc / kSampleRate);
   k_ = 1.0f / std::max(q, 0.5f);
   a1_ = 1.0f / (1.0f + g * (g + k_));
   a2_ = g * a1_;
   a3_ = g * a2_;
 }
 
-void OnePole::Set(float cutoffHz) { a_ = 1.0f - std::exp(-2.0f * kPi * cutoffHz / kSampleRate); }
+void OnePole::Set(float cutoffHz) { a_ = 1.0f - std::exp(-2.0f * std::numbers::pi_v<float> * cutoffHz / kSampleRate); }
 
 // ---------------------------------------------------------------------------
 StereoDelay::StereoDelay(float delaySeconds, float feedback, float dampHz)

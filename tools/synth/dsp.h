@@ -9,7 +9,6 @@
 #include <vector>
 
 constexpr int kSampleRate = 44100;
-constexpr float kPi = 3.14159265358979f;
 
 // Deterministic white noise from a seeded xorshift32 generator.
 class Noise {

@@ -13,6 +13,7 @@
 #if defined(__SSE__)
 // Reverb and delay tails decay into denormal numbers, which are very slow on
 // x86; flushing them to zero changes nothing audible and keeps the render fast.
+#include <numbers>
 #include <xmmintrin.h>
 #endif
 
@@ -137,7 +138,7 @@ float FadeGain(const Score& score, size_t frame) {
   if (end <= start || frame < start) return 1.0f;
   if (frame >= end) return 0.0f;
   const float x = static_cast<float>(frame - start) / static_cast<float>(end - start);
-  return 0.5f * (1.0f + std::cos(kPi * x));
+  return 0.5f * (1.0f + std::cos(std::numbers::pi_v<float> * x));
 }
 
 }  // namespace

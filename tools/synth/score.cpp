@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -339,7 +340,7 @@ void WriteBreakdown(ScoreWriter& w) {
 void WriteVariant(ScoreWriter& w) {
   w.Hit(Instrument::Crash, 80, 0, 1.0f);
   for (int b = 80; b < 96; ++b) {
-    const float breath = 0.5f + 0.35f * std::sin(2.0f * 3.14159265f * (b - 80) / 4.0f);
+    const float breath = 0.5f + 0.35f * std::sin(2.0f * std::numbers::pi_v<float> * (b - 80) / 4.0f);
     w.Pad(b, 1, ThemeA(b), 0.35f, 0.3f);
     w.Stabs(b, ThemeA(b), 0.6f, 0.6f);
     w.Drums(Instrument::Kick, b, b % 2 == 1 && b != 95 ? kKickSkip : kFourToFloor, 1.0f, 0.2f);

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 
 constexpr int kBars = 104;
 constexpr int kTicksPerBar = 96;

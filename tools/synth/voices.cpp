@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "tools/synth/dsp.h"
 
@@ -18,7 +19,7 @@ struct PanGains {
 };
 
 PanGains Pan(float gain, float pan) {
-  const float angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0f) * kPi / 4.0f;
+  const float angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0f) * std::numbers::pi_v<float> / 4.0f;
   return {gain * std::cos(angle), gain * std::sin(angle)};
 }
 

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "app/benchmark.h"
+#include "app/capture.h"
+#include "app/hud.h"
+#include "app/run_options.h"
+#include "app/shots.h"
 #include "platform/message_box.h"
 #include "runtime/ORV2Base.h"
-#include "runtime/benchmark.h"
-#include "runtime/capture.h"
-#include "runtime/hud.h"
-#include "runtime/run_options.h"
-#include "runtime/shots.h"
 
 namespace {
 
-int RunMode(const RunOptions& options) {
+int RunSelectedMode(const RunOptions& options) {
   if (options.benchmark) return RunBenchmark(options);
   if (!options.captureFile.empty()) return RunCapture(options);
   if (!options.shots.empty()) return RunShots(options);
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   ShowHud hud;
   if (options.hud) AddFrameObserver([&hud](const DemoFrame& frame) { return hud.OnFrame(frame); });
   try {
-    return RunMode(options);
+    return RunSelectedMode(options);
   } catch (const std::exception& e) {
     ShowErrorMessage("Error", e.what());
     return 1;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "runtime/ORV2Base.h"
-#include "runtime/run_options.h"
+#include "app/run_options.h"
 
 // True when `frame` is at or past `shot`'s time in the shot's own clock: the
 // show clock in the timeline, the loading clock before it.

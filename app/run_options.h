@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/run_mode.h"
+
 // One screenshot time of --shots.
 struct ShotTime {
   // false: seconds from the start of the music (the show clock, DemoTime).
@@ -15,21 +17,17 @@ struct ShotTime {
   std::string label;  // the number as written; names the file shot-<label>.png
 };
 
-struct RunOptions {
+// The driver's RunMode (windowed, headless, fps) and what the run modes of
+// this program add to it.
+struct RunOptions : RunMode {
   bool help = false;
   bool version = false;
-  bool windowed = false;
   bool hud = false;
   std::vector<ShotTime> shots;  // --shots, in the order given
   std::string outDir;           // --out
   std::string captureFile;      // --capture
   bool benchmark = false;
   std::string jsonFile;         // --json
-  // Steps per second of the fixed-step clock (--fps); also the capture's frame rate.
-  int fps = 60;
-  // No window on a display, no dialogs, silent audio, fixed-step clock: set by
-  // the parser for --shots, --capture and --benchmark.
-  bool headless = false;
 };
 
 // Parses the arguments after the program name. False with `error` filled

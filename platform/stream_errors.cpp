@@ -1,6 +1,6 @@
 // The runtime's file and list errors, and reading a whole data file.
 
-#include "runtime/stream_errors.h"
+#include "platform/stream_errors.h"
 
 #include <fstream>
 #include <iterator>

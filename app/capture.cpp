@@ -1,7 +1,7 @@
 // Video capture: the encoder's command line, the partial file, the progress
 // line, and the frame observer that feeds ffmpeg.
 
-#include "runtime/capture.h"
+#include "app/capture.h"
 
 #include <signal.h>
 #include <stdlib.h>
@@ -22,10 +22,10 @@
 #include "platform/file_path.h"
 #include "platform/pipe_process.h"
 #include "runtime/ORV2Base.h"
-#include "runtime/OrvikGL2.h"
-#include "runtime/frame_grab.h"
-#include "runtime/shared_state.h"
-#include "runtime/sync.h"
+#include "core/gl_window.h"
+#include "app/frame_grab.h"
+#include "core/shared_state.h"
+#include "core/sync.h"
 
 namespace {
 

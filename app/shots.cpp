@@ -1,14 +1,14 @@
 // Screenshots at show times.
 
-#include "runtime/shots.h"
+#include "app/shots.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
-#include "runtime/OrvikGL2.h"
-#include "runtime/frame_grab.h"
+#include "core/gl_window.h"
+#include "app/frame_grab.h"
 
 bool ShotDue(const ShotTime& shot, const DemoFrame& frame) {
   if (shot.loading) return frame.phase != DemoPhase::Timeline && frame.loadingTime >= shot.seconds;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "runtime/ORV2Base.h"
-#include "runtime/frame_stats.h"
-#include "runtime/run_options.h"
+#include "app/frame_stats.h"
+#include "app/run_options.h"
 
 constexpr int32_t kBenchmarkSections = 8;  // sections 0..7
 

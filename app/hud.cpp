@@ -1,7 +1,7 @@
 // The heads-up display: the frame-rate window, the text, and its drawing in
 // a bracket that saves and restores the GL state around it.
 
-#include "runtime/hud.h"
+#include "app/hud.h"
 
 #include <GL/gl.h>
 
@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "draw2d/bitmap_font.h"
-#include "runtime/OrvikGL2.h"
-#include "runtime/shared_state.h"
+#include "core/gl_window.h"
+#include "core/shared_state.h"
 
 namespace {
 

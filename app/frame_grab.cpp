@@ -1,6 +1,6 @@
 // Back-buffer readback. GL rows run bottom-up; pictures run top-down.
 
-#include "runtime/frame_grab.h"
+#include "app/frame_grab.h"
 
 #include <GL/gl.h>
 

@@ -1,6 +1,6 @@
 // Frame-time statistics: nearest-rank percentiles over a sorted copy.
 
-#include "runtime/frame_stats.h"
+#include "app/frame_stats.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 
 class TSync {
  public:

@@ -1,6 +1,6 @@
 // The program-wide values shared by the driver and the scenes.
 
-#include "runtime/shared_state.h"
+#include "core/shared_state.h"
 
 float DemoTime = 0.0f;
 float FrameDelta = 0.0f;

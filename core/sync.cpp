@@ -1,9 +1,9 @@
 // The sync track: section and beat-event cursors over the music's time line.
 
-#include "runtime/sync.h"
+#include "core/sync.h"
 
-#include "runtime/shared_state.h"
-#include "runtime/stream_errors.h"
+#include "core/shared_state.h"
+#include "platform/stream_errors.h"
 
 std::vector<std::string> TSync::LoadFromFile(const std::string& FileName) {
   const std::vector<uint8_t> bytes = ReadFileBytes(FileName);

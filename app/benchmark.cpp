@@ -1,7 +1,7 @@
 // The benchmark: per-frame timing with glFinish, GL error counting, the
 // report's table and JSON.
 
-#include "runtime/benchmark.h"
+#include "app/benchmark.h"
 
 #include <GL/gl.h>
 #include <sys/resource.h>
@@ -14,7 +14,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "runtime/OrvikGL2.h"
+#include "core/gl_window.h"
 
 namespace {
 

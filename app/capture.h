@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/run_options.h"
+#include "app/run_options.h"
 
 // The ffmpeg arguments (argv[0] "ffmpeg") that read `width` x `height` rgb24
 // frames at `fps` from standard input, add the audio of `musicPath` from its

@@ -1,6 +1,6 @@
 // Command-line parsing and the help text.
 
-#include "runtime/run_options.h"
+#include "app/run_options.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Writing the sync track file, reading it as the show does, and saying what
 // is odd about one.
 
-#include "runtime/sync_file.h"
+#include "core/sync_file.h"
 
 #include <algorithm>
 #include <cmath>
