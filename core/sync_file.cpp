@@ -76,12 +76,13 @@ void ListFindings(const float* list, int l, std::vector<std::string>& findings) 
   const int end = ListEnd(list);
   std::vector<std::string> odd;
   int stop = end;  // the entry the cursor can never pass
+  std::string stopFinding;  // always said, however many odd entries come first
   for (int i = 0; i < end && stop == end; ++i) {
     const std::string entry = name + ": entry " + std::to_string(i);
     const float t = list[i];
     if (StopsTheCursor(t)) {
       stop = i;
-      odd.push_back(entry + " is " + TimeText(t) + ", which no time passes; " + WhatAStopDoes(l, i));
+      stopFinding = entry + " is " + TimeText(t) + ", which no time passes; " + WhatAStopDoes(l, i);
     } else if (t < 0.0f) {
       odd.push_back(entry + " is " + TimeText(t) + ", before the music starts; it passes as soon as it is reached");
     } else if (i > 0 && t <= list[i - 1]) {
@@ -92,6 +93,7 @@ void ListFindings(const float* list, int l, std::vector<std::string>& findings) 
   const size_t shown = std::min(odd.size(), kFindingsPerList);
   findings.insert(findings.end(), odd.begin(), odd.begin() + shown);
   if (odd.size() > shown) findings.push_back(name + ": " + Count(odd.size() - shown, "more odd entry", "more odd entries"));
+  if (!stopFinding.empty()) findings.push_back(stopFinding);
 
   const int behindStop = end - stop - 1;
   if (behindStop > 0) {
