@@ -2,28 +2,20 @@
 
 #include "core/sync.h"
 
-#include <algorithm>
 #include <cassert>
-#include <cstring>
 
 #include "core/shared_state.h"
 #include "platform/stream_errors.h"
 
-void TSync::LoadFromFile(const std::string& FileName) {
+std::vector<std::string> TSync::LoadFromFile(const std::string& FileName) {
   const std::vector<uint8_t> bytes = ReadFileBytes(FileName);
-  LoadFromBytes(bytes.data(), bytes.size());
+  return LoadFromBytes(bytes.data(), bytes.size());
 }
 
-void TSync::LoadFromBytes(const uint8_t* data, size_t size) {
-  const size_t listBytes = kSyncListLength * sizeof(float);
-  float* lists[4] = {SectionEnds, Channels[1], Channels[2], Channels[3]};
-  for (int l = 0; l < 4; ++l) {
-    const size_t offset = l * listBytes;
-    if (offset >= size) break;
-    const size_t n = std::min(listBytes, size - offset);
-    // The file is little-endian, as is every machine the show runs on.
-    std::memcpy(lists[l], data + offset, n);
-  }
+std::vector<std::string> TSync::LoadFromBytes(const uint8_t* data, size_t size) {
+  float* const lists[4] = {SectionEnds, Channels[1], Channels[2], Channels[3]};
+  ReadSyncLists(data, size, lists);
+  return SyncFileFindings(lists, size);
 }
 
 void TSync::Rewind() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/sync_file.h"
 
@@ -21,12 +22,14 @@ class TSync {
   // Per channel: the cursor value that SyncEventFired reported last.
   int32_t Reported[4] = {};
 
-  // Reads the file into the four lists. A short file fills the lists up to
-  // its end and leaves the rest as they were; extra bytes are ignored.
-  // Throws EFOpenError ("Cannot open file %s") when it cannot be opened.
-  void LoadFromFile(const std::string& FileName);
-  // Fills the lists from file bytes, with LoadFromFile's short-file rule.
-  void LoadFromBytes(const uint8_t* data, size_t size);
+  // Reads the file into the four lists as far as it reaches: a short file
+  // leaves the rest as they were (0 after creation), extra bytes are ignored.
+  // Returns what is odd about the file (SyncFileFindings), empty for a
+  // well-formed track; none of it stops the show. Throws EFOpenError
+  // ("Cannot open file %s") when the file cannot be opened.
+  std::vector<std::string> LoadFromFile(const std::string& FileName);
+  // LoadFromFile's reading, on the file's bytes.
+  std::vector<std::string> LoadFromBytes(const uint8_t* data, size_t size);
   // Moves SectionIndex and every cursor back to 0; Reported keeps its values.
   void Rewind();
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/show.h"
+
 constexpr int kSyncListLength = 1001;
 constexpr size_t kSyncFileSize = 4 * kSyncListLength * sizeof(float);
 
@@ -23,11 +25,20 @@ struct SyncLists {
 // not strictly ascending: any of these would change what the show reads.
 std::vector<uint8_t> EncodeSyncFile(const SyncLists& lists);
 
-// Reads file bytes back into `lists`: each list's entries up to its first
-// 0.0, all 1001 when it has none; a short file reads as if padded with 0.
-// Returns every problem found, one sentence each naming the list and entry:
-// a size other than 16016 bytes, an entry that is negative or not finite, a
-// list not strictly ascending, non-zero entries after a terminator (never
-// read), fewer than 8 section ends; bad entries at most five per list, then
-// their count. Empty when the file is a valid track.
+// Copies file bytes into the four lists (section ends, channels 1..3) as the
+// show reads the file: list l takes bytes l * 4004 to (l + 1) * 4004 as far
+// as the file reaches, entries past its end keep their values, and bytes past
+// 16016 are ignored. No size is an error.
+void ReadSyncLists(const uint8_t* data, size_t size, float* const lists[4]);
+
+// What is odd about a sync file of `size` bytes whose lists read as `lists`,
+// one sentence each naming the list and entry and saying what the show does
+// with it: a size other than 16016 bytes, an entry that is negative or not
+// finite, a list not strictly ascending, non-zero entries after a terminator
+// (never read), a section list that never reaches section 8; odd entries at
+// most five per list, then their count. Empty for a well-formed track.
+std::vector<std::string> SyncFileFindings(const float* const lists[4], size_t size);
+
+// `bytes` read by ReadSyncLists into empty lists: each list's entries up to
+// its first 0.0 (all 1001 when it has none) into `lists`, and the findings.
 std::vector<std::string> DecodeSyncFile(const std::vector<uint8_t>& bytes, SyncLists& lists);

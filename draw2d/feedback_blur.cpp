@@ -50,63 +50,76 @@ void ClearCorner(int32_t size) {
   glLoadIdentity();
 }
 
+// One pass's drawing: `layers` additive copies of `texture` into the
+// size x size corner, the first pass over a cleared screen, later ones over a
+// cleared corner. Leaves the perspective projection and the corner viewport.
+void DrawBlurPass(int32_t size, int32_t texture, int32_t layers, float angle, float spread, bool firstPass) {
+  const float w = static_cast<float>(ActiveWindow.Width);
+  const float h = static_cast<float>(ActiveWindow.Height);
+  SetTextureViewport(size);
+  if (firstPass) {
+    ClearScreen();
+  } else {
+    ClearCorner(size);
+  }
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  // Each layer adds 1 / layers, so together they make the full picture.
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(layers));
+  // Screen space 0..W x 0..H, squeezed into the size x size viewport.
+  EnterOrtho();
+  // The smallest layer maps the square picture onto the square viewport
+  // one to one; the others enlarge it.
+  const TFullSizeSampling fullSize(1.0f, 1.0f, w, h);
+  for (int32_t f = 0; f < layers; ++f) {
+    glPushMatrix();
+    // Turn about the screen centre, by degrees.
+    glTranslatef(w * 0.5f, h * 0.5f, 0.0f);
+    glRotatef(static_cast<float>(f) * angle / static_cast<float>(layers), 0.0f, 0.0f, 1.0f);
+    glTranslatef(w * -0.5f, h * -0.5f, 0.0f);
+    const float e = static_cast<float>(f) * spread;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-e, -e, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(w + e, -e, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(w + e, h + e, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-e, h + e, 0.0f);
+    glEnd();
+    glPopMatrix();
+  }
+  LeaveOrtho();
+  glDisable(GL_BLEND);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+}
+
 }  // namespace
 
 void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, float spread, int32_t passes) {
   // With no layers there is nothing to draw (and 1 / layers has no meaning).
   if (layers <= 0 || passes <= 0) return;
   // A picture that failed to load has no level 0, and one smaller than the
-  // square cannot take the copy: the GL would refuse it every pass.
+  // square cannot take the copy: the GL would refuse it every pass. Such a
+  // texture never changes, so every pass would draw the same: one pass is
+  // drawn, without the copy, and leaves what the copying passes leave.
   GLint levelWidth = 0, levelHeight = 0;
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &levelWidth);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &levelHeight);
-  if (levelWidth < size || levelHeight < size) return;
-  const float w = static_cast<float>(ActiveWindow.Width);
-  const float h = static_cast<float>(ActiveWindow.Height);
+  if (levelWidth < size || levelHeight < size) {
+    DrawBlurPass(size, texture, layers, angle, spread, /*firstPass=*/true);
+    glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
+    return;
+  }
   for (int32_t pass = 0; pass < passes; ++pass) {
-    SetTextureViewport(size);
-    if (pass == 0) {
-      ClearScreen();
-    } else {
-      ClearCorner(size);
-    }
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    // Each layer adds 1 / layers, so together they make the full picture.
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(layers));
-    // Screen space 0..W x 0..H, squeezed into the size x size viewport.
-    EnterOrtho();
-    // The smallest layer maps the square picture onto the square viewport
-    // one to one; the others enlarge it.
-    const TFullSizeSampling fullSize(1.0f, 1.0f, w, h);
-    for (int32_t f = 0; f < layers; ++f) {
-      glPushMatrix();
-      // Turn about the screen centre, by degrees.
-      glTranslatef(w * 0.5f, h * 0.5f, 0.0f);
-      glRotatef(static_cast<float>(f) * angle / static_cast<float>(layers), 0.0f, 0.0f, 1.0f);
-      glTranslatef(w * -0.5f, h * -0.5f, 0.0f);
-      const float e = static_cast<float>(f) * spread;
-      glBegin(GL_QUADS);
-      glTexCoord2f(0.0f, 0.0f);
-      glVertex3f(-e, -e, 0.0f);
-      glTexCoord2f(1.0f, 0.0f);
-      glVertex3f(w + e, -e, 0.0f);
-      glTexCoord2f(1.0f, 1.0f);
-      glVertex3f(w + e, h + e, 0.0f);
-      glTexCoord2f(0.0f, 1.0f);
-      glVertex3f(-e, h + e, 0.0f);
-      glEnd();
-      glPopMatrix();
-    }
-    LeaveOrtho();
-    glDisable(GL_BLEND);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
+    DrawBlurPass(size, texture, layers, angle, spread, pass == 0);
     CopyToTexture(texture, size);
   }
 }

@@ -20,9 +20,11 @@ void CopyToTexture(int32_t texture, int32_t size);
 // `passes` times: draw `layers` additive copies of `texture` into the
 // size x size corner, copy `f` enlarged by f * spread screen units per side
 // and turned by f * angle / layers degrees (f = 0 .. layers - 1), then copy
-// the result back into the texture. Nothing happens for passes <= 0,
-// layers <= 0, or a texture without a size x size level 0 (a picture that
-// failed to load). Afterwards: full-window viewport, perspective projection,
+// the result back into the texture. Nothing happens for passes <= 0 or
+// layers <= 0. A texture without a size x size level 0 (a picture that
+// failed to load, or a smaller one) is drawn but never copied into, so it
+// stays as it was. Afterwards: full-window viewport, perspective projection,
 // identity modelview, texturing on with `texture` bound, colour
-// (1, 1, 1, 1 / layers); the frame buffer's corner holds the last pass.
+// (1, 1, 1, 1 / layers); the screen was cleared and the frame buffer's
+// corner holds the last pass.
 void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, float spread, int32_t passes);

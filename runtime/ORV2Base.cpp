@@ -5,8 +5,8 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -152,24 +152,14 @@ void FadeInProgressPicture() {
   }
 }
 
-// Reads the sync track and checks it first: an empty, cut-off or damaged
-// track would leave the show stuck in section 0 or switching scenes at
-// garbage times, so it ends the program before the show with what is wrong.
+// Reads the sync track. Whatever is odd about it (a short file, a section
+// list that never ends the show, entries out of order) still plays as the
+// file says; the viewer is told once, a line per finding, why the show may
+// not play as meant.
 void LoadSyncTrack(TSync& track, const std::string& fileName) {
-  const std::vector<uint8_t> bytes = ReadFileBytes(fileName);
-  SyncLists lists;
-  const std::vector<std::string> problems = DecodeSyncFile(bytes, lists);
-  if (!problems.empty()) {
-    // The first few problems say what is wrong; a file of noise has hundreds.
-    constexpr size_t kShownProblems = 3;
-    std::string text = "Damaged sync track " + fileName + ": " + problems[0];
-    for (size_t i = 1; i < std::min(problems.size(), kShownProblems); ++i) text += "; " + problems[i];
-    if (problems.size() > kShownProblems) {
-      text += "; and " + std::to_string(problems.size() - kShownProblems) + " more problems";
-    }
-    throw std::runtime_error(text);
+  for (const std::string& finding : track.LoadFromFile(fileName)) {
+    std::fprintf(stderr, "%s: %s\n", fileName.c_str(), finding.c_str());
   }
-  track.LoadFromBytes(bytes.data(), bytes.size());
 }
 
 // Every scene loads between two values of the bar, in this order; the random

@@ -67,11 +67,10 @@ void ClearFrameObservers();
 // fixed-step clock of options.fps steps per second; options.loop plays the
 // timeline over and over).
 // Returns the exit status, 0 after a normal end. The runtime's errors (a
-// missing sync file: EFOpenError "Cannot open file music\sync.snc"; a sync
-// file that fails DecodeSyncFile: "Damaged sync track music\sync.snc: ..."
-// with its first three problems and how many more; no GL:
+// missing sync file: EFOpenError "Cannot open file music\sync.snc"; no GL:
 // "Error %d initializing OpenGL: %s") are thrown after everything opened so
-// far has been released.
+// far has been released. A sync file with findings (SyncFileFindings) plays
+// as it reads, after one stderr line "music\sync.snc: <finding>" for each.
 int RunDemo(const RunMode& options);
 
 // RunDemo with `observer` added for this run only: it is removed however the

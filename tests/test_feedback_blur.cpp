@@ -95,19 +95,6 @@ TEST_F(FeedbackBlurTest, NoPassesOrNoLayersChangeNothing) {
   EXPECT_EQ(ReadTextureLevel0(texture, kSize), before);
 }
 
-TEST_F(FeedbackBlurTest, MissingOrSmallTexturesAreLeftAlone) {
-  // A failed picture (-1) has no storage; a 256 texture cannot take a 512
-  // copy. Neither may raise a GL error (checked by the fixture).
-  glViewport(10, 20, 30, 40);
-  FeedbackBlur(kSize, -1, 2, 0.1f, 0.1f, 2);
-  const int32_t small = PatternTexture(256, [](int, int) { return 0xFFFFFFu; });
-  FeedbackBlur(kSize, small, 2, 0.1f, 0.1f, 2);
-  GLint viewport[4];
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[2], 30);
-  EXPECT_EQ(ReadTextureLevel0(small, 256)[0], 255);
-}
-
 TEST_F(FeedbackBlurTest, LeavesFullViewportPerspectiveAndItsColour) {
   const int32_t texture = CentreSquare(64);
   glMatrixMode(GL_MODELVIEW);
@@ -255,6 +242,57 @@ TEST_F(FeedbackBlurTest, LeavesScreenDepthAndTextureAsTheBlurThatClearsEveryPass
     EXPECT_TRUE(literal.depth == blurred.depth);
     EXPECT_TRUE(literal.texture == blurred.texture);
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+  }
+}
+
+// The state a blur of `texture` leaves that the next drawing sees.
+std::vector<float> StateAfterBlur(int32_t texture) {
+  std::vector<float> state;
+  GLint viewport[4], bound = 0;
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  state.insert(state.end(), viewport, viewport + 4);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  state.push_back(bound == texture);
+  GLfloat f[16];
+  for (GLenum matrix : {GL_PROJECTION_MATRIX, GL_MODELVIEW_MATRIX}) {
+    glGetFloatv(matrix, f);
+    state.insert(state.end(), f, f + 16);
+  }
+  glGetFloatv(GL_CURRENT_COLOR, f);
+  state.insert(state.end(), f, f + 4);
+  for (GLenum cap : {GL_TEXTURE_2D, GL_BLEND, GL_LIGHTING, GL_DEPTH_TEST, GL_SCISSOR_TEST}) {
+    state.push_back(glIsEnabled(cap));
+  }
+  return state;
+}
+
+// A texture that cannot take the copy: a picture that failed to load (-1, no
+// storage) or one smaller than the square. The literal blur draws every pass
+// and the GL refuses each copy; the blur leaves the same frame, depth,
+// texture and state (the screen cleared, the full-window viewport) without
+// raising a GL error (checked by the fixture).
+TEST_F(FeedbackBlurTest, TextureThatCannotTakeTheCopyLeavesTheLiteralFrameAndState) {
+  for (bool failedPicture : {false, true}) {
+    SCOPED_TRACE(failedPicture ? "failed picture" : "256 texture, 512 square");
+    std::vector<float> literalState, blurredState;
+    const BlurOutcome literal = BlurOverBusyScreen(256, 9, [&](int32_t t) {
+      const int32_t texture = failedPicture ? -1 : t;
+      LiteralFeedbackBlur(kSize, texture, 3, 0.1f, 0.3f, 2);
+      while (glGetError() != GL_NO_ERROR) {
+      }
+      literalState = StateAfterBlur(texture);
+    });
+    const BlurOutcome blurred = BlurOverBusyScreen(256, 9, [&](int32_t t) {
+      const int32_t texture = failedPicture ? -1 : t;
+      FeedbackBlur(kSize, texture, 3, 0.1f, 0.3f, 2);
+      blurredState = StateAfterBlur(texture);
+    });
+    EXPECT_TRUE(literal.frame == blurred.frame);
+    EXPECT_TRUE(literal.depth == blurred.depth);
+    EXPECT_TRUE(literal.texture == blurred.texture);
+    EXPECT_EQ(literalState, blurredState);
+    EXPECT_EQ(blurredState[2], 800.0f);  // the full-window viewport
+    EXPECT_EQ(blurredState[4], 1.0f);    // the texture bound
   }
 }
 

@@ -1,7 +1,8 @@
-// The sync track: section and event cursors, the envelope, loading, and the
-// file encoder, against hand-made lists.
+// The sync track: section and event cursors, the envelope, loading files as
+// the show does (odd ones too), and the file encoder, against hand-made lists.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,9 @@
 #include <fstream>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/shared_state.h"
 #include "core/sync.h"
@@ -121,46 +125,169 @@ TEST_F(SyncTest, FullListWithoutTerminatorStopsOnItsLastEntry) {
   EXPECT_FLOAT_EQ(track->SyncEnvelope(3, 0.0f, 4.0f), (10.0f + 4.0f - 10.5f) / 4.0f);
 }
 
-TEST_F(SyncTest, EmptyFileKeepsSectionZeroAndNeverFires) {
-  TSync track;
-  track.LoadFromBytes(nullptr, 0);
-  track.Rewind();
+// A sync file written to disk and loaded by the show's own loader; `findings`
+// gets what LoadFromFile said about it.
+class SyncFileLoadTest : public SyncTest {
+ protected:
+  void SetUp() override {
+    SyncTest::SetUp();
+    dir = std::filesystem::temp_directory_path() / ("veloria_sync_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "music");
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(dir);
+    SyncTest::TearDown();
+  }
+  std::unique_ptr<TSync> Load(const std::vector<uint8_t>& bytes, std::vector<std::string>& findings) {
+    std::ofstream(dir / "music" / "sync.snc", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    auto track = std::make_unique<TSync>();
+    // A data name, as the show spells it.
+    findings = track->LoadFromFile((dir / "music").string() + "\\sync.snc");
+    track->Rewind();
+    return track;
+  }
+  std::filesystem::path dir;
+};
+
+void PutFloat(std::vector<uint8_t>& bytes, int list, int entry, float value) {
+  std::memcpy(bytes.data() + (list * kSyncListLength + entry) * sizeof(float), &value, sizeof value);
+}
+
+std::vector<uint8_t> EightSections() {
+  return EncodeSyncFile(Sections({1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f}));
+}
+
+// Files the show plays although they are odd: each reads as far as it goes,
+// says once what is odd, and the sections follow what was read.
+TEST_F(SyncFileLoadTest, OddFilesPlayAsTheyRead) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    std::vector<std::string> findings;
+    std::vector<std::pair<float, int32_t>> sectionAt;  // DemoTime, SyncSection, in order
+  };
+  std::vector<Case> cases;
+  cases.push_back({"empty", {},
+                   {"0 bytes, expected 16016; the lists past byte 0 are empty",
+                    "section ends: no entries; the show stays in section 0 until Escape"},
+                   {{1.0f, 0}, {1000.0f, 0}}});
+  std::vector<uint8_t> cut = EightSections();
+  cut.resize(3 * sizeof(float));
+  cases.push_back({"cut in the section list", cut,
+                   {"12 bytes, expected 16016; the lists past byte 12 are empty",
+                    "section ends: 3 entries; the show stays in section 3 until Escape"},
+                   {{2.5f, 2}, {1000.0f, 3}}});
+  std::vector<uint8_t> longer = EightSections();
+  longer.resize(kSyncFileSize + 64, 0xFF);
+  cases.push_back({"longer", longer, {"16080 bytes, expected 16016; the 64 bytes past byte 16016 are ignored"},
+                   {{7.5f, 7}, {8.5f, 8}}});
+  std::vector<uint8_t> allZero = EightSections();
+  for (int i = 0; i < 8; ++i) PutFloat(allZero, 0, i, 0.0f);
+  cases.push_back({"all section ends 0", allZero,
+                   {"section ends: no entries; the show stays in section 0 until Escape"}, {{1000.0f, 0}}});
+  std::vector<uint8_t> pastEnd = EightSections();
+  PutFloat(pastEnd, 0, 2, 0.0f);
+  cases.push_back({"entries after the terminator", pastEnd,
+                   {"section ends: 5 non-zero entries after the terminating 0 at entry 2 are never read",
+                    "section ends: 2 entries; the show stays in section 2 until Escape"},
+                   {{3.5f, 2}, {1000.0f, 2}}});
+  std::vector<uint8_t> oddOrder = EightSections();
+  PutFloat(oddOrder, 0, 0, -1.0f);
+  PutFloat(oddOrder, 0, 2, 2.0f);
+  cases.push_back({"negative and equal neighbours", oddOrder,
+                   {"section ends: entry 0 is -1 s, before the music starts; it passes as soon as it is reached",
+                    "section ends: entry 2 (2 s) is not later than entry 1 (2 s), so it passes with it"},
+                   {{0.0f, 1}, {2.5f, 3}, {8.5f, 8}}});
+  std::vector<uint8_t> nan = EightSections();
+  PutFloat(nan, 0, 4, NAN);
+  cases.push_back({"not a number", nan,
+                   {"section ends: entry 4 is nan, which no time passes; the show stays in section 4 until Escape",
+                    "section ends: 3 entries after entry 4 are never reached"},
+                   {{4.5f, 4}, {INFINITY, 4}}});
+  std::vector<uint8_t> infinite = EightSections();
+  PutFloat(infinite, 0, 7, INFINITY);
+  cases.push_back({"infinite", infinite,
+                   {"section ends: entry 7 is inf, which no time passes; the show stays in section 7 until Escape"},
+                   {{1000.0f, 7}}});
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> findings;
+    auto track = Load(c.bytes, findings);
+    EXPECT_EQ(findings, c.findings);
+    for (const auto& [time, section] : c.sectionAt) {
+      DemoTime = time;
+      EXPECT_EQ(track->SyncSection(), section) << "at " << time << " s";
+    }
+  }
+}
+
+TEST_F(SyncFileLoadTest, WellFormedFileHasNoFindings) {
+  std::vector<std::string> findings;
+  auto track = Load(EightSections(), findings);
+  EXPECT_TRUE(findings.empty());
+  EXPECT_FLOAT_EQ(track->SectionEnds[7], 8.0f);
+}
+
+TEST_F(SyncFileLoadTest, EmptyFileNeverFires) {
+  std::vector<std::string> findings;
+  auto track = Load({}, findings);
   for (float t : {0.0f, 1.0f, 500.0f}) {
     DemoTime = t;
-    EXPECT_EQ(track.SyncSection(), 0);
-    for (int c = 1; c <= 3; ++c) EXPECT_FALSE(track.SyncEventFired(c));
+    for (int c = 1; c <= 3; ++c) EXPECT_FALSE(track->SyncEventFired(c));
   }
   // With no events, the fall is measured from time 0.
   DemoTime = 1.0f;
-  EXPECT_FLOAT_EQ(track.SyncEnvelope(2, 0.5f, 4.0f), 0.75f);
+  EXPECT_FLOAT_EQ(track->SyncEnvelope(2, 0.5f, 4.0f), 0.75f);
 }
 
-TEST_F(SyncTest, ShortFileFillsListsUpToItsEnd) {
+TEST_F(SyncFileLoadTest, ShortFileFillsListsUpToItsEnd) {
   SyncLists lists = Sections({1.0f, 2.0f});
   lists.channels[0] = {0.5f, 1.5f, 2.5f};
   lists.channels[2] = {0.7f};
   std::vector<uint8_t> bytes = EncodeSyncFile(lists);
   // Keep the section list and the first two events of channel 1.
   bytes.resize(kSyncListLength * 4 + 8);
-  TSync track;
-  track.LoadFromBytes(bytes.data(), bytes.size());
-  EXPECT_FLOAT_EQ(track.SectionEnds[1], 2.0f);
-  EXPECT_FLOAT_EQ(track.Channels[1][1], 1.5f);
-  EXPECT_EQ(track.Channels[1][2], 0.0f);
-  EXPECT_EQ(track.Channels[3][0], 0.0f);
+  std::vector<std::string> findings;
+  auto track = Load(bytes, findings);
+  EXPECT_EQ(findings.front(), "4012 bytes, expected 16016; the lists past byte 4012 are empty");
+  EXPECT_FLOAT_EQ(track->SectionEnds[1], 2.0f);
+  EXPECT_FLOAT_EQ(track->Channels[1][1], 1.5f);
+  EXPECT_EQ(track->Channels[1][2], 0.0f);
+  EXPECT_EQ(track->Channels[3][0], 0.0f);
   DemoTime = 3.0f;
-  EXPECT_TRUE(track.SyncEventFired(1));
-  EXPECT_EQ(track.Cursors[1], 2);
-  EXPECT_FALSE(track.SyncEventFired(3));
+  EXPECT_TRUE(track->SyncEventFired(1));
+  EXPECT_EQ(track->Cursors[1], 2);
+  EXPECT_FALSE(track->SyncEventFired(3));
 }
 
-TEST_F(SyncTest, LongerFileIgnoresTheExtraBytes) {
-  std::vector<uint8_t> bytes = EncodeSyncFile(Sections({1.0f}));
-  bytes.resize(kSyncFileSize + 64, 0xFF);
+TEST_F(SyncFileLoadTest, EventsStopAtAnEntryNoTimePasses) {
+  SyncLists lists;
+  lists.channels[0] = {0.5f, 1.0f, 2.0f};
+  std::vector<uint8_t> bytes = EncodeSyncFile(lists);
+  PutFloat(bytes, 1, 1, NAN);
+  std::vector<std::string> findings;
+  auto track = Load(bytes, findings);
+  EXPECT_EQ(findings, (std::vector<std::string>{
+                          "section ends: no entries; the show stays in section 0 until Escape",
+                          "channel 1: entry 1 is nan, which no time passes; no later event of channel 1 passes",
+                          "channel 1: 1 entry after entry 1 is never reached"}));
+  DemoTime = 0.75f;
+  EXPECT_TRUE(track->SyncEventFired(1));
+  DemoTime = 5.0f;
+  EXPECT_FALSE(track->SyncEventFired(1));
+  EXPECT_EQ(track->Cursors[1], 1);
+}
+
+TEST_F(SyncFileLoadTest, MissingFileIsTheOneError) {
   TSync track;
-  track.LoadFromBytes(bytes.data(), bytes.size());
-  EXPECT_FLOAT_EQ(track.SectionEnds[0], 1.0f);
-  EXPECT_EQ(track.Channels[3][kSyncListLength - 1], 0.0f);
+  try {
+    track.LoadFromFile("music\\missing.snc");
+    FAIL() << "no error for a missing file";
+  } catch (const EFOpenError& e) {
+    EXPECT_STREQ(e.what(), "Cannot open file music\\missing.snc");
+  }
 }
 
 TEST_F(SyncTest, ZeroRiseSwitchesTheRampOff) {
@@ -221,25 +348,6 @@ TEST_F(SyncTest, RewindKeepsTheReportedCursors) {
   DemoTime = 0.1f;
   EXPECT_TRUE(track->SyncEventFired(1));
   EXPECT_EQ(track->Reported[1], 0);
-}
-
-TEST_F(SyncTest, LoadFromFileReadsTheFileAndNamesAMissingOne) {
-  const auto dir = std::filesystem::temp_directory_path() / "veloria_sync_test";
-  std::filesystem::create_directories(dir / "music");
-  const std::vector<uint8_t> bytes = EncodeSyncFile(Sections({1.5f, 2.5f}));
-  std::ofstream(dir / "music" / "sync.snc", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  TSync track;
-  const std::string name = (dir / "music").string() + "\\sync.snc";
-  track.LoadFromFile(name);
-  EXPECT_FLOAT_EQ(track.SectionEnds[1], 2.5f);
-  try {
-    track.LoadFromFile("music\\missing.snc");
-    FAIL() << "no error for a missing file";
-  } catch (const EFOpenError& e) {
-    EXPECT_STREQ(e.what(), "Cannot open file music\\missing.snc");
-  }
-  std::filesystem::remove_all(dir);
 }
 
 TEST(SyncFileTest, LayoutIsFourLittleEndianListsWithTerminators) {

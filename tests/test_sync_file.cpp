@@ -1,5 +1,5 @@
-// The sync track file: encoding, reading back with its checks, and the
-// veloria-tool sync command on good and corrupt files.
+// The sync track file: encoding, reading back with its findings, and the
+// veloria-tool sync command on good and odd files.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/sync.h"
 #include "core/sync_file.h"
 
 namespace {
@@ -29,7 +30,7 @@ void PutFloat(std::vector<uint8_t>& bytes, int list, int entry, float value) {
   std::memcpy(bytes.data() + (list * kSyncListLength + entry) * sizeof(float), &value, sizeof value);
 }
 
-// The one problem DecodeSyncFile reports for `bytes` ("" when none or several).
+// The one finding DecodeSyncFile reports for `bytes`, else how many there are.
 std::string OnlyProblem(const std::vector<uint8_t>& bytes) {
   SyncLists lists;
   const std::vector<std::string> problems = DecodeSyncFile(bytes, lists);
@@ -95,52 +96,58 @@ TEST(SyncFile, EncoderRefusesListsTheShowWouldMisread) {
   EXPECT_EQ(back.channels[1].size(), 1001u);
 }
 
-TEST(SyncFile, DecoderNamesWhatIsWrong) {
+TEST(SyncFile, FindingsNameTheListTheEntryAndWhatTheShowDoes) {
   const std::vector<uint8_t> good = EncodeSyncFile(ShowLikeLists());
 
   std::vector<uint8_t> shortFile(good.begin(), good.begin() + 4004 + 8);
   SyncLists partial;
-  const std::vector<std::string> shortProblems = DecodeSyncFile(shortFile, partial);
-  ASSERT_EQ(shortProblems.size(), 1u);
-  EXPECT_NE(shortProblems[0].find("size is 4012 bytes"), std::string::npos) << shortProblems[0];
+  EXPECT_EQ(DecodeSyncFile(shortFile, partial),
+            (std::vector<std::string>{"4012 bytes, expected 16016; the lists past byte 4012 are empty"}));
   EXPECT_EQ(partial.channels[0], (std::vector<float>{0.25f, 0.5f}));  // read up to where it ends
+  // A float cut by the end keeps the bytes the file has: here a tiny third event.
+  shortFile.push_back(0x01);
+  DecodeSyncFile(shortFile, partial);
+  ASSERT_EQ(partial.channels[0].size(), 3u);
+  EXPECT_GT(partial.channels[0][2], 0.0f);
 
-  std::vector<uint8_t> longFile = good;
-  longFile.push_back(0);
-  EXPECT_NE(OnlyProblem(longFile).find("size is 16017 bytes"), std::string::npos);
+  std::vector<uint8_t> oneMore = good;
+  oneMore.push_back(0);
+  EXPECT_EQ(OnlyProblem(oneMore), "16017 bytes, expected 16016; the 1 byte past byte 16016 is ignored");
 
   std::vector<uint8_t> descending = good;
   PutFloat(descending, 1, 2, 0.4f);
   EXPECT_EQ(OnlyProblem(descending),
-            "channel 1: entry 2 (0.4 s) is not later than entry 1 (0.5 s): the list must ascend");
+            "channel 1: entry 2 (0.4 s) is not later than entry 1 (0.5 s), so it passes with it");
 
-  std::vector<uint8_t> negative = good;
-  PutFloat(negative, 3, 0, -2.0f);
-  EXPECT_NE(OnlyProblem(negative).find("channel 3: entry 0 is -2 s"), std::string::npos);
+  std::vector<uint8_t> minusInfinity = good;
+  PutFloat(minusInfinity, 3, 0, -INFINITY);
+  EXPECT_EQ(OnlyProblem(minusInfinity),
+            "channel 3: entry 0 is -inf, before the music starts; it passes as soon as it is reached");
 
-  std::vector<uint8_t> nan = good;
-  PutFloat(nan, 0, 3, std::numeric_limits<float>::quiet_NaN());
-  EXPECT_NE(OnlyProblem(nan).find("section ends: entry 3 is nan"), std::string::npos) << OnlyProblem(nan);
+  // Only the first entry no time passes matters: the cursor never gets further.
+  std::vector<uint8_t> twoStops = good;
+  PutFloat(twoStops, 1, 0, INFINITY);
+  PutFloat(twoStops, 1, 2, NAN);
+  SyncLists lists;
+  EXPECT_EQ(DecodeSyncFile(twoStops, lists),
+            (std::vector<std::string>{
+                "channel 1: entry 0 is inf, which no time passes; no later event of channel 1 passes",
+                "channel 1: 2 entries after entry 0 are never reached"}));
 
   std::vector<uint8_t> afterEnd = good;
   PutFloat(afterEnd, 2, 5, 3.0f);
   PutFloat(afterEnd, 2, 1000, 4.0f);
-  EXPECT_EQ(OnlyProblem(afterEnd),
-            "channel 2: 2 non-zero entries after the terminating 0.0 at entry 0 are never read");
+  EXPECT_EQ(OnlyProblem(afterEnd), "channel 2: 2 non-zero entries after the terminating 0 at entry 0 are never read");
 
   std::vector<uint8_t> fewSections = good;
   PutFloat(fewSections, 0, 7, 0.0f);
-  EXPECT_NE(OnlyProblem(fewSections).find("section ends: 7 entries"), std::string::npos);
-
-  SyncLists empty;
-  EXPECT_EQ(DecodeSyncFile({}, empty).size(), 2u);  // size, and no sections
+  EXPECT_EQ(OnlyProblem(fewSections), "section ends: 7 entries; the show stays in section 7 until Escape");
 
   std::vector<uint8_t> garbage = good;
   for (int i = 0; i < 100; ++i) PutFloat(garbage, 1, i, 100.0f - i);
-  SyncLists lists;
   const std::vector<std::string> many = DecodeSyncFile(garbage, lists);
   ASSERT_EQ(many.size(), 6u);
-  EXPECT_EQ(many.back(), "channel 1: 94 more bad entries");
+  EXPECT_EQ(many.back(), "channel 1: 94 more odd entries");
 }
 
 TEST(SyncFile, ToolPrintsTheGeneratedTrack) {
@@ -152,19 +159,27 @@ TEST(SyncFile, ToolPrintsTheGeneratedTrack) {
   EXPECT_NE(result.output.find("valid"), std::string::npos);
 }
 
-TEST(SyncFile, ToolRejectsCorruptFiles) {
+TEST(SyncFile, ToolPrintsTheFindingsTheShowPrints) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "veloria_sync_tool_test";
   std::filesystem::create_directories(dir);
   std::vector<uint8_t> bytes = EncodeSyncFile(ShowLikeLists());
   PutFloat(bytes, 1, 1, 0.1f);
   bytes.resize(9000);
-  const std::filesystem::path corrupt = dir / "corrupt.snc";
-  std::ofstream(corrupt, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const std::string odd = (dir / "odd.snc").string();
+  std::ofstream(odd, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 
-  const ToolResult bad = RunTool("sync " + corrupt.string());
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.output.find("size is 9000 bytes"), std::string::npos) << bad.output;
-  EXPECT_NE(bad.output.find("channel 1: entry 1 (0.1 s) is not later than entry 0 (0.25 s)"), std::string::npos);
+  // The show's loader, then the tool, on the same file.
+  TSync track;
+  std::string expected;
+  for (const std::string& finding : track.LoadFromFile(odd)) expected += odd + ": " + finding + "\n";
+  EXPECT_NE(expected.find(odd + ": 9000 bytes, expected 16016; the lists past byte 9000 are empty\n"),
+            std::string::npos);
+  EXPECT_NE(expected.find("channel 1: entry 1 (0.1 s) is not later than entry 0 (0.25 s)"), std::string::npos);
+  const ToolResult result = RunTool("sync " + odd + " 2>&1 >/dev/null | cat");  // stderr only
+  EXPECT_EQ(RunTool("sync " + odd).status, 1);
+  EXPECT_EQ(result.output, expected);
+  // The lists are printed as they read.
+  EXPECT_NE(RunTool("sync " + odd).output.find("channel 1 (3 events):"), std::string::npos);
 
   const ToolResult missing = RunTool("sync " + (dir / "missing.snc").string());
   EXPECT_EQ(missing.status, 1);

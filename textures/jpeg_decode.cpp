@@ -1,10 +1,12 @@
 // JPEG decoder on libjpeg-turbo, with an error manager that returns to the
 // caller: libjpeg's own handler ends the process on the first error.
 
-// jpeglib.h needs size_t and FILE declared before it.
+// jpeglib.h needs size_t and FILE declared before it; jerror.h names the
+// warning that marks a cut-off file.
 #include <cstddef>
 #include <cstdio>
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -25,10 +27,16 @@ struct ErrorManager {
   std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->escape, 1);
 }
 
-// Warnings mark corrupt or truncated data (libjpeg would fill the gap with
-// grey); such a picture is refused like a broken one. Trace messages are dropped.
-void EscapeOnWarning(j_common_ptr cinfo, int level) {
-  if (level < 0) EscapeOnError(cinfo);
+// Of libjpeg's warnings only those that say the picture's data is cut short
+// refuse it: the file ends before its end marker, or a scan's data stops at
+// a marker before its last block. libjpeg would fill the rest of the picture
+// in flat grey. Every other warning (extraneous bytes before a marker, a
+// damaged APP or EXIF segment, an unknown JFIF revision, a bad entropy code)
+// marks data libjpeg reads past, and the picture is decoded as libjpeg gives
+// it, as other viewers show it. Trace messages are dropped.
+void EscapeOnCutOff(j_common_ptr cinfo, int level) {
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) EscapeOnError(cinfo);
 }
 
 }  // namespace
@@ -45,7 +53,7 @@ TDecodeResult DecodeJPEG(const uint8_t* data, size_t size) {
   ErrorManager errors;
   cinfo.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = EscapeOnError;
-  errors.base.emit_message = EscapeOnWarning;
+  errors.base.emit_message = EscapeOnCutOff;
   if (setjmp(errors.escape) != 0) {
     jpeg_destroy_decompress(&cinfo);
     return result;

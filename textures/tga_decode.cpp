@@ -4,6 +4,8 @@
 #include "platform/byte_order.h"
 #include "textures/image_decode.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr size_t kHeaderSize = 18;
@@ -53,7 +55,10 @@ TDecodeResult DecodeTGA(const uint8_t* data, size_t size) {
   const uint32_t width = ReadU16LE(data + 12);
   const uint32_t height = ReadU16LE(data + 14);
   const uint8_t depth = data[16];
-  const bool topDown = (data[17] & 0x20) != 0;  // descriptor bit 5: first row is the top
+  // The descriptor's origin bits: bit 5, the first row is the top; bit 4,
+  // each row runs from right to left.
+  const bool topDown = (data[17] & 0x20) != 0;
+  const bool rightToLeft = (data[17] & 0x10) != 0;
 
   if (imageType != 2 && imageType != 10) return Fail(TDecodeStatus::TgaBadImageType);
   if (colorMapType != 0) return Fail(TDecodeStatus::TgaColorMapped);
@@ -80,5 +85,14 @@ TDecodeResult DecodeTGA(const uint8_t* data, size_t size) {
     DecodeRunLength(data + start, data + size, bpp, count, image.Pixels.data());
   }
   if (topDown) FlipRows(image);
+  if (rightToLeft) {
+    const size_t rowBytes = width * bpp;
+    for (size_t row = 0; row < height; ++row) {
+      uint8_t* const first = image.Pixels.data() + row * rowBytes;
+      for (size_t left = 0, right = width - 1; left < right; ++left, --right) {
+        std::swap_ranges(first + left * bpp, first + (left + 1) * bpp, first + right * bpp);
+      }
+    }
+  }
   return result;
 }

@@ -12,7 +12,7 @@ struct ToolCommand {
 // Each subcommand is defined in its inspect_*.cpp.
 // image FILE [--png OUT]: a picture decoded with the show's own decoders.
 int RunImageCommand(int argc, char** argv);
-// sync FILE: the sections and events of a sync track, with its faults.
+// sync FILE: the sections and events of a sync track, and what is odd about it.
 int RunSyncCommand(int argc, char** argv);
 // model FILE [--json]: the mesh objects of a 3DS model file.
 int RunModelCommand(int argc, char** argv);
