@@ -116,8 +116,12 @@ int Contrast(const TImage& image) {
 
 TEST(ScaledFrameTest, DesktopAndWindowDrawTheFramesOfThePlainRun) {
   const fs::path dir = MakeShortShowDir("veloria_scaled_");
-  // The loading screen, section 1, the metaballs' and the dame's feedback copies.
-  const std::string shots = "--shots -0.5,0.45,1.35,1.95 --fps 20 --out ";
+  // Section 1, the metaballs' and the dame's feedback copies. Not the loading
+  // screen: its fade blends over the frame's first contents, which the GL
+  // leaves undefined (a new window's buffer is zeros here only because fresh
+  // memory is; the sanitizer's allocator fills it), while the offscreen frame
+  // starts cleared.
+  const std::string shots = "--shots 0.45,1.35,1.95 --fps 20 --out ";
   ASSERT_EQ(RunVeloria(dir, shots + "plain"), 0) << ReadText(dir / "stderr.txt");
   ASSERT_EQ(RunVeloria(dir, "--desktop " + shots + "desktop"), 0) << ReadText(dir / "stderr.txt");
   EXPECT_EQ(ReadText(dir / "stderr.txt").find("framebuffer"), std::string::npos);
@@ -131,7 +135,7 @@ TEST(ScaledFrameTest, DesktopAndWindowDrawTheFramesOfThePlainRun) {
                       "800x600 window\n"),
             std::string::npos)
       << ReadText(dir / "stderr.txt");
-  for (const char* name : {"shot--0.5.png", "shot-0.45.png", "shot-1.35.png", "shot-1.95.png"}) {
+  for (const char* name : {"shot-0.45.png", "shot-1.35.png", "shot-1.95.png"}) {
     const TImage plain = ReadShot(dir / "plain" / name);
     EXPECT_EQ(plain.Width, 800);
     EXPECT_EQ(plain.Height, 600);
