@@ -217,12 +217,7 @@ uint64_t FrameHash(const TImage& frame) {
   return hash;
 }
 
-// Disabled until the last difference is found: with the GL state, the random
-// state, the sync cursors, the cameras, balls and smeared pictures put back,
-// sections 0-2 and 4-7 of the second pass equal the first's, but about a dozen
-// frames of section 3 (overlays and landscape, from 1.2 s in) still differ.
-// Run it with --gtest_also_run_disabled_tests (about two minutes).
-TEST_F(DriverTest, DISABLED_LoopPlaysEveryPassLikeTheFirstUntilEscape) {
+TEST_F(DriverTest, LoopPlaysEveryPassLikeTheFirstUntilEscape) {
   // The real pictures, a minute of music, and a show of 82.4 s at 5 frames a
   // second that reaches what a pass changes: the opening's smeared logo and
   // author picture (section 0 past 9 s), heart kicks on channel-1 beats, the

@@ -260,6 +260,44 @@ std::vector<GLfloat> CurrentTexCoord() {
   return st;
 }
 
+TEST_F(OverlayTest, BillboardBatchDrawsTheSingleQuadsAndLeavesTheirState) {
+  // Overlapping additive glows under a turned camera, all on screen: the batch
+  // is one vertex-array draw, and must add up to the same pixels as the quads
+  // one by one and leave no client array behind.
+  const TVertexArray centres = {{300, 250, 0}, {320, 260, 0}, {500, 400, 0}, {505, 402, 0}, {100, 500, 0}};
+  auto draw = [&](bool batch) {
+    ClearTo(0, 0, 0);
+    EnterOrtho();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(1, 1, 1, 0.2f);
+    glTranslatef(400, 300, 0);
+    glRotatef(30.0f, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-400, -300, 0);
+    glTexCoord2f(5, 5);
+    if (batch) {
+      DrawBillboards(centres, 40.0f);
+    } else {
+      for (const TVertex& centre : centres) DrawBillboard(centre, 40.0f);
+    }
+    const std::vector<GLfloat> texCoord = CurrentTexCoord();
+    glLoadIdentity();
+    LeaveOrtho();
+    glDisable(GL_BLEND);
+    return std::pair{ReadFrame(), texCoord};
+  };
+  const auto single = draw(false);
+  const auto batch = draw(true);
+  EXPECT_EQ(batch.first, single.first);
+  EXPECT_NE(std::count(single.first.begin(), single.first.end(), 0), static_cast<long>(single.first.size()));
+  EXPECT_EQ(batch.second, single.second);
+  EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+}
+
 TEST_F(OverlayTest, InvisibleLayersSkipTheFillButMatchTheirLiteralFormPixelForPixel) {
   const int32_t white = SolidColorTexture(0xFFFFFF);
   DrawBusyBackground();
