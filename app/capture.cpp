@@ -19,6 +19,8 @@
 #include <system_error>
 
 #include "app/frame_grab.h"
+#include "app/frame_queue.h"
+#include "app/frame_writer.h"
 #include "core/gl_window.h"
 #include "core/shared_state.h"
 #include "core/show.h"
@@ -35,6 +37,9 @@ using WallClock = std::chrono::steady_clock;
 constexpr const char* kMusicFile = "music\\test01.mp3";
 constexpr int kProgressBarWidth = 24;
 constexpr int kLogLinesShown = 6;
+// Frames read back but not yet written: enough to ride out ffmpeg's uneven
+// reading, few enough to keep the memory small (1.4 MB each at 800 x 600).
+constexpr size_t kQueuedFrames = 3;
 
 // Set by SIGINT / SIGTERM while a capture runs; the next frame ends the run.
 volatile sig_atomic_t interrupted = 0;
@@ -135,13 +140,24 @@ class ProgressPrinter {
   int64_t lastFrames_ = 0;
 };
 
-// The frame observer: starts ffmpeg on the first frame of the show (the data
-// directory is current and the music loaded by then), sends every frame of
-// sections 0..7, and ends the run on the first failure or an interrupt.
+// The frame observer: starts ffmpeg and its writer thread on the first frame
+// of the show (the data directory is current and the music loaded by then),
+// queues every frame of sections 0..7 for the writer, and ends the run on the
+// first failure or an interrupt.
 class FrameCapture {
  public:
   FrameCapture(const RunOptions& options, fs::path partial, fs::path log)
       : options_(options), partial_(std::move(partial)), log_(std::move(log)), progress_(options.fps) {}
+  // A run that did not finish the encoder (interrupted, or thrown out of)
+  // drops the queued frames and kills ffmpeg, so the writer's blocked write
+  // returns and the thread can be joined.
+  ~FrameCapture() {
+    queue_.Cancel();
+    encoder_.Kill();
+    writer_.Join();
+  }
+  FrameCapture(const FrameCapture&) = delete;
+  FrameCapture& operator=(const FrameCapture&) = delete;
 
   bool OnFrame(const DemoFrame& frame) {
     if (interrupted) return false;
@@ -153,6 +169,10 @@ class FrameCapture {
       error_ = "ffmpeg stopped before the show ended";
       return false;
     }
+    if (writer_.Failed()) {
+      error_ = "ffmpeg: " + writer_.Error();
+      return false;
+    }
     if (frames_ == 0) {
       firstFrame_ = WallClock::now();
       if (SyncTrack != nullptr) {
@@ -161,8 +181,9 @@ class FrameCapture {
     }
     GrabFrameInto(ActiveWindow.Width, ActiveWindow.Height, frameImage_);
     CopyRowsTopFirst(frameImage_, videoFrame_);  // raw video starts at the top row
-    if (!encoder_.Write(videoFrame_.data(), videoFrame_.size(), error_)) {
-      error_ = "ffmpeg: " + error_;
+    // Waits only while the queue is full; fails once the writer has failed.
+    if (!queue_.Push(videoFrame_)) {
+      error_ = "ffmpeg: " + writer_.Error();
       return false;
     }
     ++frames_;
@@ -170,8 +191,12 @@ class FrameCapture {
     return true;
   }
 
-  // Closes ffmpeg's input and waits for it; false with Error() set when it failed.
+  // Lets the writer send the queued frames, closes ffmpeg's input and waits
+  // for it; false with Error() set when it failed.
   bool FinishEncoder() {
+    queue_.Close();
+    writer_.Join();
+    if (writer_.Failed() && error_.empty()) error_ = "ffmpeg: " + writer_.Error();
     if (frames_ > 0) progress_.Update(frames_, totalFrames_, WallSecondsCapturing(), /*last=*/true);
     std::string how;
     if (encoder_.Finish(how)) return true;
@@ -205,7 +230,11 @@ class FrameCapture {
     const std::vector<std::string> command = CaptureCommand(
         partial_.string(), music.string(), ActiveWindow.Width, ActiveWindow.Height, options_.fps,
         options_.videoSize);
-    return encoder_.Start(command, log_.string(), error_);
+    if (!encoder_.Start(command, log_.string(), error_)) return false;
+    writer_.Start(queue_, [this](const std::vector<uint8_t>& frame, std::string& error) {
+      return encoder_.Write(frame.data(), frame.size(), error);
+    });
+    return true;
   }
 
   const RunOptions& options_;
@@ -213,13 +242,15 @@ class FrameCapture {
   fs::path log_;
   ProgressPrinter progress_;
   PipeProcess encoder_;
+  FrameQueue queue_{kQueuedFrames};  // top-first frames on their way to the writer
+  FrameWriter writer_;                // the only caller of encoder_.Write once started
   bool started_ = false;
   bool silent_ = false;
   int64_t frames_ = 0;
   int64_t totalFrames_ = 0;
   WallClock::time_point firstFrame_;
   TImage frameImage_;                // one frame as read back, reused
-  std::vector<uint8_t> videoFrame_;  // the same, top row first, reused
+  std::vector<uint8_t> videoFrame_;  // the same, top row first; swapped with a queued buffer
   std::string error_;
 };
 

@@ -49,10 +49,8 @@ std::string FindOnPath(const std::string& name) {
 PipeProcess::~PipeProcess() {
   if (input_ >= 0) ::close(input_);
   input_ = -1;
-  if (pid_ > 0 && !reaped_) {
-    ::kill(pid_, SIGKILL);
-    Reap(/*wait=*/true);
-  }
+  Kill();
+  Reap(/*wait=*/true);
 }
 
 bool PipeProcess::Start(const std::vector<std::string>& argv, const std::string& logPath,
@@ -156,6 +154,10 @@ void PipeProcess::Reap(bool wait) {
 bool PipeProcess::Running() {
   Reap(/*wait=*/false);
   return pid_ > 0 && !reaped_;
+}
+
+void PipeProcess::Kill() {
+  if (pid_ > 0 && !reaped_) ::kill(pid_, SIGKILL);
 }
 
 bool PipeProcess::Finish(std::string& how) {

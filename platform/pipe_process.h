@@ -12,7 +12,8 @@
 // a '/'); empty when there is no such executable file.
 std::string FindOnPath(const std::string& name);
 
-// One child process. Destroying it while the child runs closes the pipe,
+// One child process. Write may run on one thread while Running and Kill run
+// on another. Destroying it while the child runs closes the pipe,
 // kills the child and waits for it, so no process outlives its owner.
 class PipeProcess {
  public:
@@ -30,6 +31,10 @@ class PipeProcess {
   bool Write(const void* data, size_t size, std::string& error);
   // True while the child has not exited; reaps it once it has.
   bool Running();
+  // Ends a child not yet reaped at once (SIGKILL), so a Write blocked on its
+  // full input fails; Finish or the destructor still reaps it. May be called
+  // while another thread is inside Write (but not Running or Finish).
+  void Kill();
   // Closes the child's input and waits for it. True when it exited with
   // status 0; otherwise `how` says how it ended ("exit status 1", "signal 9").
   bool Finish(std::string& how);

@@ -6,13 +6,17 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <limits>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "app/benchmark.h"
+#include "app/fill_probe.h"
 #include "app/frame_stats.h"
 #include "core/sync_file.h"
 #include "tests/program_run.h"
@@ -66,9 +70,10 @@ TEST(FrameStatsTest, EmptyAndSingleFrameSections) {
 TEST(BenchmarkReportTest, TableAndJsonShowEveryFigure) {
   BenchmarkReport report;
   report.renderer = "llvmpipe \"test\"\\x";
+  report.probe = {2.0, 1.25, 7, 24};
   report.sections[0] = SummarizeFrameTimes({1.0, 2.0, 3.0});
   report.sections[3] = SummarizeFrameTimes({10.0});
-  report.sections[5] = SummarizeFrameTimes({30.0, 10.0});  // median 10, p99 30: too many slow frames
+  report.sections[5] = SummarizeFrameTimes({30.0, 10.0});
   report.loadingWorkSeconds = 0.25;
   report.wallSeconds = 12.5;
   report.glErrors = 2;
@@ -77,36 +82,87 @@ TEST(BenchmarkReportTest, TableAndJsonShowEveryFigure) {
 
   const std::string json = FormatBenchmarkJson(report);
   EXPECT_NE(json.find("\"renderer\": \"llvmpipe \\\"test\\\"\\\\x\""), std::string::npos) << json;
-  EXPECT_NE(json.find("{\"section\": 0, \"frames\": 3, \"median_ms\": 2.000, \"p95_ms\": 3.000, "
-                      "\"p99_ms\": 3.000, \"max_ms\": 3.000, \"meets_target\": true}"),
+  EXPECT_NE(json.find("\"probe\": {\"ms_per_textured_layer\": 2.0000, \"ms_per_untextured_layer\": 1.2500, "
+                      "\"rounds\": 7, \"layers_per_round\": 24, \"width\": 800, \"height\": 600, "
+                      "\"layer_unit\": \"textured\"}"),
             std::string::npos)
+      << json;
+  // Layers are the times over the textured layer's 2 ms.
+  EXPECT_NE(json.find("{\"section\": 0, \"frames\": 3, \"median_ms\": 2.000, \"p95_ms\": 3.000, "
+                      "\"p99_ms\": 3.000, \"max_ms\": 3.000, \"median_layers\": 1.00, \"p99_layers\": 1.50}"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"max_ms\": 30.000, \"median_layers\": 5.00, \"p99_layers\": 15.00}"), std::string::npos)
       << json;
   // A section without frames has no times, not zero times.
   EXPECT_NE(json.find("{\"section\": 1, \"frames\": 0, \"median_ms\": null"), std::string::npos);
-  EXPECT_NE(json.find("\"max_ms\": 30.000, \"meets_target\": false}"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"max_ms\": null, \"median_layers\": null, \"p99_layers\": null}"), std::string::npos);
+  EXPECT_EQ(json.find("meets_target"), std::string::npos);
   EXPECT_NE(json.find("\"loading_work_s\": 0.2500"), std::string::npos);
   EXPECT_NE(json.find("\"wall_time_s\": 12.500"), std::string::npos);
   EXPECT_NE(json.find("\"gl_errors\": 2"), std::string::npos);
   EXPECT_NE(json.find("\"first_gl_error\": \"0x0500 in frame 7\""), std::string::npos);
   EXPECT_NE(json.find("\"peak_resident_mb\": 99.5"), std::string::npos);
-  EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 1 + kShowSections);
-  // The targets' edges: exactly on them is within them.
-  FrameTimeSummary edge;
-  edge.frames = 10;
-  edge.median = kTargetMedianMs;
-  edge.p99 = kTargetP99Ms;
-  EXPECT_TRUE(SectionMeetsTargets(edge));
-  edge.p99 = kTargetP99Ms + 0.01;
-  EXPECT_FALSE(SectionMeetsTargets(edge));
+  EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 2 + kShowSections);
 
   const std::string table = FormatBenchmarkTable(report);
-  EXPECT_NE(table.find("\n3              1      10.00    10.00    10.00    10.00  ok\n"), std::string::npos) << table;
-  EXPECT_NE(table.find("\n5              2      10.00    30.00    30.00    30.00  MISSED\n"), std::string::npos)
+  EXPECT_NE(table.find("fill probe: 2.000 ms per textured layer, 1.250 ms per untextured layer"), std::string::npos)
       << table;
-  EXPECT_NE(table.find("\n1              0          -        -        -        -\n"), std::string::npos) << table;
-  EXPECT_NE(table.find("loading work      0.250 s   ok"), std::string::npos) << table;
+  EXPECT_NE(table.find("\n3              1      10.00    10.00    10.00    10.00       5.0       5.0\n"),
+            std::string::npos)
+      << table;
+  EXPECT_NE(table.find("\n5              2      10.00    30.00    30.00    30.00       5.0      15.0\n"),
+            std::string::npos)
+      << table;
+  EXPECT_NE(table.find("\n1              0          -        -        -        -         -         -\n"),
+            std::string::npos)
+      << table;
+  // 0.25 s of loading misses the 0.15 s target.
+  EXPECT_NE(table.find("loading work      0.250 s   MISSED (<= 0.15 s)"), std::string::npos) << table;
   EXPECT_NE(table.find("GL errors             2     MISSED"), std::string::npos) << table;
+  EXPECT_NE(table.find("peak resident      99.5 MB  ok (<= 250 MB)"), std::string::npos) << table;
   EXPECT_NE(table.find("first GL error 0x0500 in frame 7"), std::string::npos) << table;
+
+  // Without a probe the times stay and the layer figures are null, never inf or NaN.
+  report.probe = FillProbe{};
+  const std::string unprobed = FormatBenchmarkJson(report);
+  EXPECT_NE(unprobed.find("\"ms_per_textured_layer\": null, \"ms_per_untextured_layer\": null"), std::string::npos)
+      << unprobed;
+  EXPECT_NE(unprobed.find("\"median_ms\": 2.000, \"p95_ms\": 3.000, \"p99_ms\": 3.000, \"max_ms\": 3.000, "
+                          "\"median_layers\": null, \"p99_layers\": null}"),
+            std::string::npos)
+      << unprobed;
+  EXPECT_EQ(unprobed.find("inf"), std::string::npos);
+  EXPECT_EQ(unprobed.find("nan"), std::string::npos);
+  const std::string unprobedTable = FormatBenchmarkTable(report);
+  EXPECT_NE(unprobedTable.find("fill probe: not measured"), std::string::npos) << unprobedTable;
+  EXPECT_NE(unprobedTable.find("\n3              1      10.00    10.00    10.00    10.00         -         -\n"),
+            std::string::npos)
+      << unprobedTable;
+}
+
+TEST(FillProbeTest, LayerArithmetic) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    double ms, msPerLayer;
+    std::optional<double> layers;
+  };
+  for (const Case& c : std::initializer_list<Case>{{10.0, 2.0, 5.0},
+                                                   {0.0, 2.0, 0.0},
+                                                   {10.0, 0.0, std::nullopt},
+                                                   {10.0, -1.0, std::nullopt},
+                                                   {10.0, nan, std::nullopt},
+                                                   {10.0, inf, std::nullopt},
+                                                   {nan, 2.0, std::nullopt},
+                                                   {inf, 2.0, std::nullopt},
+                                                   {1e308, 1e-308, std::nullopt}}) {
+    EXPECT_EQ(InLayers(c.ms, c.msPerLayer), c.layers) << c.ms << " / " << c.msPerLayer;
+  }
+  // The median round, not the mean: one disturbed round does not move it.
+  EXPECT_EQ(MedianMsPerLayer({48.0, 500.0, 50.0, 52.0, 49.0}, 25), 2.0);
+  EXPECT_EQ(MedianMsPerLayer({}, 25), 0.0);
+  EXPECT_EQ(MedianMsPerLayer({50.0}, 0), 0.0);
 }
 
 TEST(BenchmarkReportTest, PeakResidentMemoryIsMeasured) {
@@ -147,6 +203,15 @@ TEST_F(BenchmarkRunTest, WholeShowGivesEverySectionItsFramesOfTheShowClock) {
     EXPECT_EQ(std::stoi(match[1].str()), s == 0 ? 16 : 15) << s;
   }
   EXPECT_NE(json.find("\"gl_errors\": 0,"), std::string::npos) << json;
+  // The probe measured this machine, and every section has its figures in layers.
+  ASSERT_TRUE(std::regex_search(json, match, std::regex("\"ms_per_textured_layer\": ([0-9.]+), "
+                                                        "\"ms_per_untextured_layer\": ([0-9.]+)")))
+      << json;
+  EXPECT_GT(std::stod(match[1].str()), 0.0);
+  EXPECT_GT(std::stod(match[2].str()), 0.0);
+  const std::regex layers("\"median_layers\": [0-9.]+, \"p99_layers\": [0-9.]+\\}");
+  EXPECT_EQ(std::distance(std::sregex_iterator(json.begin(), json.end(), layers), std::sregex_iterator()), 8)
+      << json;
   EXPECT_TRUE(std::regex_search(json, match, std::regex("\"renderer\": \"[^\"]+\"")));
   ASSERT_TRUE(std::regex_search(json, match, std::regex("\"loading_work_s\": ([0-9.]+)")));
   // The bar frames (99 of them) are not loading work; the loads themselves are tiny here.

@@ -216,15 +216,27 @@ TEST_F(CaptureRunTest, UnwritableOutputIsRefusedBeforeTheShow) {
 }
 
 TEST_F(CaptureRunTest, AnEncoderThatFailsLeavesNoFileAndItsMessageShows) {
-  // Reads a little, complains and quits: the show meets a closed pipe.
-  const std::string path = FakeEncoder("head -c 100000 >/dev/null; echo 'fake encoder gave up' >&2; exit 1");
-  EXPECT_EQ(RunVeloria(dir, "--capture show.mp4", path), 1);
-  const std::string error = ReadText(dir / "stderr.txt");
-  EXPECT_NE(error.find("the capture failed"), std::string::npos) << error;
-  EXPECT_NE(error.find("ffmpeg: fake encoder gave up"), std::string::npos) << error;
-  EXPECT_NE(error.find("exit status 1"), std::string::npos) << error;
-  EXPECT_NE(error.find("show.mp4 was not written"), std::string::npos) << error;
-  EXPECT_TRUE(StrayFiles().empty());
+  // Each encoder stops early in its own way; the show meets a closed pipe or a
+  // dead child, ends, and nothing waits forever on the frames still queued.
+  const char* const encoders[] = {
+      // reads a little, complains and quits
+      "head -c 100000 >/dev/null; echo 'fake encoder gave up' >&2; exit 1",
+      // never reads at all
+      "echo 'fake encoder gave up' >&2; exit 1",
+      // closes its input and lives on a while: the failed write alone ends the show
+      "exec 0<&-; echo 'fake encoder gave up' >&2; sleep 1; exit 1",
+  };
+  for (const char* script : encoders) {
+    const std::string path = FakeEncoder(script);
+    EXPECT_EQ(RunVeloria(dir, "--capture show.mp4", path), 1) << script;
+    const std::string error = ReadText(dir / "stderr.txt");
+    EXPECT_NE(error.find("the capture failed: ffmpeg"), std::string::npos) << script << "\n" << error;
+    EXPECT_NE(error.find("ffmpeg: fake encoder gave up"), std::string::npos) << script << "\n" << error;
+    EXPECT_NE(error.find("exit status 1"), std::string::npos) << script << "\n" << error;
+    EXPECT_NE(error.find("show.mp4 was not written"), std::string::npos) << script << "\n" << error;
+    EXPECT_TRUE(StrayFiles().empty()) << script;
+    fs::remove_all(dir / "bin");
+  }
   // A real ffmpeg that cannot make the format is a failure too.
   EXPECT_EQ(RunVeloria(dir, "--capture show.notaformat"), 1);
   EXPECT_NE(ReadText(dir / "stderr.txt").find("the capture failed"), std::string::npos);
