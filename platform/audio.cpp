@@ -5,11 +5,36 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/sound_prefetch.h"
+
 namespace {
 
 // 1024 frames at 44.1 kHz: the sound trails the picture by at most ~23 ms.
 constexpr int kMixerBufferFrames = 1024;
 bool outputOpen = false;
+SoundPrefetch prefetch;
+// The samples of the sounds made from a prefetch: their chunks point into
+// these buffers, which the mixer does not own.
+std::unordered_map<const Mix_Chunk*, std::vector<uint8_t>> prefetchedSamples;
+
+// The prefetched file `path` as a sound, when the device plays 16-bit stereo
+// at the rate it was decoded for: then the bytes are the ones Mix_LoadWAV
+// would give. Null when there is no such prefetch or it did not decode.
+Mix_Chunk* TakePrefetchedSound(const std::string& path) {
+  int rate = 0, channels = 0;
+  Uint16 format = 0;
+  if (Mix_QuerySpec(&rate, &format, &channels) == 0 || format != AUDIO_S16SYS || channels != 2) return nullptr;
+  std::optional<DecodedSound> sound = prefetch.Take(path, rate);
+  if (!sound || sound->status != SoundDecodeStatus::Decoded || sound->pcm.empty()) return nullptr;
+  Mix_Chunk* chunk = Mix_QuickLoad_RAW(sound->pcm.data(), static_cast<Uint32>(sound->pcm.size()));
+  if (chunk != nullptr) prefetchedSamples.emplace(chunk, std::move(sound->pcm));
+  return chunk;
+}
 
 }  // namespace
 
@@ -32,6 +57,7 @@ bool OpenAudioOutput(int rate, std::string& error) {
 }
 
 void CloseAudioOutput() {
+  prefetch.Drop();
   if (!outputOpen) return;
   Mix_HaltChannel(-1);
   Mix_CloseAudio();
@@ -40,8 +66,11 @@ void CloseAudioOutput() {
   outputOpen = false;
 }
 
+void PrefetchSound(const std::string& path, int rate) { prefetch.Start(path, rate); }
+
 SoundHandle LoadSound(const std::string& path) {
   if (!outputOpen) return nullptr;
+  if (Mix_Chunk* chunk = TakePrefetchedSound(path)) return chunk;
   SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
   if (file == nullptr) return nullptr;
   // The file is closed here rather than by the mixer: SDL_mixer leaves it
@@ -52,7 +81,10 @@ SoundHandle LoadSound(const std::string& path) {
 }
 
 void FreeSound(SoundHandle sound) {
-  if (sound != nullptr) Mix_FreeChunk(static_cast<Mix_Chunk*>(sound));
+  if (sound == nullptr) return;
+  auto* chunk = static_cast<Mix_Chunk*>(sound);
+  Mix_FreeChunk(chunk);
+  prefetchedSamples.erase(chunk);
 }
 
 void EnsureChannels(int count) {

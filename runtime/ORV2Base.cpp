@@ -39,6 +39,7 @@
 #include "scenes/overlays.h"
 #include "scenes/picture_ring.h"
 #include "textures/ORV2Materials.h"
+#include "textures/picture_prefetch.h"
 
 TGLWindow MainWindow;
 TOTimer DemoTimer;
@@ -52,6 +53,15 @@ namespace {
 
 constexpr int kLoadingBarFrames = 11;
 constexpr float kLateSectionTime = 27.9f;  // seconds into sections 3 and 4
+constexpr const char* kMusicFile = "music\\test01.mp3";
+// The pictures the load steps ask for, in their order. A picture missing from
+// here only loads later, when its scene asks for it.
+const std::vector<std::string> kLoadStepPictures = {
+    "gfx\\logo2.jpg",   "gfx\\flush.jpg",  "gfx\\part.jpg",    "gfx\\map.jpg",     "gfx\\backscroll.jpg",
+    "gfx\\overlay.tga", "gfx\\heart.jpg",  "gfx\\vantrel.jpg", "gfx\\veloria.jpg", "gfx\\author.jpg",
+    "gfx\\greets.jpg",  "gfx\\end.jpg",    "gfx\\love\\1.jpg", "gfx\\love\\2.jpg", "gfx\\love\\3.jpg",
+    "gfx\\love\\4.jpg", "gfx\\love\\5.jpg", "gfx\\love\\6.jpg", "gfx\\love\\7.jpg", "gfx\\love\\8.jpg",
+};
 
 std::vector<FrameObserver> frameObservers;
 bool stopRequested = false;
@@ -127,6 +137,11 @@ void PresentShowFrame(int32_t section, float loadingBar) {
 void StartUp(const RunMode& options) {
   MaskFloatingPointExceptions();
   EnterDataDirectory();  // a failure shows later, when the first file is opened
+  // Decoding the music and the pictures runs on worker threads beside the
+  // window's set-up and the progress picture's fade; LoadSample and the
+  // picture readers take what they decoded.
+  PrefetchSample(kMusicFile);
+  PrefetchPictures(kLoadStepPictures);
   BindOpenGL();
   openGLBound = true;
   if (options.windowed || options.desktop) {
@@ -185,7 +200,7 @@ void LoadShow() {
   LoadRingPictures();
   DrawLoadingBar(0.6f);
   InitMusic(MainWindow.Wnd);
-  MusicSample = LoadSample("music\\test01.mp3");
+  MusicSample = LoadSample(kMusicFile);
   DrawLoadingBar(0.8f);
   SetFontBase(BuildFont("Arial", 12, true));
   syncTrackObject = std::make_unique<TSync>();
@@ -377,6 +392,7 @@ void HoldLastFrame(const std::string& holdFile) {
 }
 
 void ShutDown() {
+  DropPrefetchedPictures();
   FreeSample(MusicSample);
   ShutdownMusic();
   SwirlGrid.reset();

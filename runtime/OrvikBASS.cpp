@@ -12,7 +12,6 @@ TSampleTable SampleTable;
 
 namespace {
 
-
 bool ValidSlot(int32_t index) {
   return index >= 0 && index < SampleTable.count && SampleTable.handles[index] != nullptr;
 }
@@ -25,6 +24,8 @@ bool InitMusic(WindowHandle) {
   std::string error;
   return OpenAudioOutput(kMusicSampleRate, error);
 }
+
+void PrefetchSample(const std::string& FileName) { PrefetchSound(NativePath(FileName), kMusicSampleRate); }
 
 int32_t LoadSample(const std::string& FileName) {
   if (SampleTable.count >= kMaxSamples) return -1;

@@ -2,8 +2,9 @@
 // slots and callers hold only slot indexes; -1 stands for no sample, and
 // every routine given -1 or a freed slot does nothing.
 //
-// Call order: InitMusic -> LoadSample -> PlaySample ... -> FreeSample ->
-// ShutdownMusic. Main thread only; the mixer plays on its own thread.
+// Call order: [PrefetchSample ->] InitMusic -> LoadSample -> PlaySample ...
+// -> FreeSample -> ShutdownMusic. Main thread only; the mixer plays on its
+// own thread, a prefetch decodes on another.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,12 @@ extern TSampleTable SampleTable;
 // then runs silently on its own clock. `Window` is accepted for the call's
 // shape: the output is not tied to a window here.
 bool InitMusic(WindowHandle Window);
+// Starts decoding the file (a show data name) on a worker thread for the
+// device InitMusic opens, so that its LoadSample takes the samples instead
+// of decoding them then. Changes no result: a file that fails here loads, or
+// fails, in LoadSample as it would have without; ShutdownMusic ends a
+// prefetch that no LoadSample took.
+void PrefetchSample(const std::string& FileName);
 // Loads the whole file (a show data name, '\' allowed) into slot count and
 // returns its index. -1 when the file cannot be loaded, when no device is open
 // or when all 128 slots are taken; a failed load leaves its slot for the next.

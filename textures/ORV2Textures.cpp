@@ -12,6 +12,7 @@
 #include "platform/file_path.h"
 #include "platform/message_box.h"
 #include "textures/lit_area.h"
+#include "textures/picture_prefetch.h"
 
 namespace {
 
@@ -65,22 +66,26 @@ void ReportMissingResource(const std::string& name, const char* caption) {
 
 std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
-// Reads, decodes and uploads a TGA file for both TGA readers.
+// Reads (or takes from the prefetch), decodes and uploads a TGA file for both
+// TGA readers.
 bool LoadTGAWith(const std::string& name, int32_t& texture,
                  GLuint (*create)(int32_t, int32_t, GLenum, const uint8_t*)) {
-  std::error_code ec;
-  const std::optional<std::vector<uint8_t>> bytes =
-      std::filesystem::is_regular_file(NativePath(name), ec) ? ReadWholeFile(name) : std::nullopt;
-  if (!bytes) {
-    ShowMessage(OpenFailureMessage(TPictureKind::Tga, name));
+  std::optional<TDecodeResult> decoded = TakePrefetchedPicture(name);
+  if (!decoded) {
+    std::error_code ec;
+    const std::optional<std::vector<uint8_t>> bytes =
+        std::filesystem::is_regular_file(NativePath(name), ec) ? ReadWholeFile(name) : std::nullopt;
+    if (!bytes) {
+      ShowMessage(OpenFailureMessage(TPictureKind::Tga, name));
+      return false;
+    }
+    decoded = DecodeTGA(*bytes);
+  }
+  if (decoded->Status != TDecodeStatus::Ok) {
+    ShowMessage(DecodeFailureMessage(decoded->Status, name));
     return false;
   }
-  const TDecodeResult decoded = DecodeTGA(*bytes);
-  if (decoded.Status != TDecodeStatus::Ok) {
-    ShowMessage(DecodeFailureMessage(decoded.Status, name));
-    return false;
-  }
-  const TImage& image = decoded.Image;
+  const TImage& image = decoded->Image;
   texture = static_cast<int32_t>(create(image.Width, image.Height, FormatOf(image), image.Pixels.data()));
   return true;
 }
@@ -154,17 +159,20 @@ bool LoadBMPTexture(const std::string& Name, int32_t& Texture, bool FromResource
     ReportMissingResource(Name, "BMP Texture");
     return false;
   }
-  const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
-  if (!bytes) {
-    ShowMessage(OpenFailureMessage(TPictureKind::Bmp, Name));
+  std::optional<TDecodeResult> decoded = TakePrefetchedPicture(Name);
+  if (!decoded) {
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
+    if (!bytes) {
+      ShowMessage(OpenFailureMessage(TPictureKind::Bmp, Name));
+      return false;
+    }
+    decoded = DecodeBMP(*bytes);
+  }
+  if (decoded->Status != TDecodeStatus::Ok) {
+    ShowMessage(DecodeFailureMessage(decoded->Status, Name));
     return false;
   }
-  const TDecodeResult decoded = DecodeBMP(*bytes);
-  if (decoded.Status != TDecodeStatus::Ok) {
-    ShowMessage(DecodeFailureMessage(decoded.Status, Name));
-    return false;
-  }
-  const TImage& image = decoded.Image;
+  const TImage& image = decoded->Image;
   Texture = static_cast<int32_t>(CreateTexture(image.Width, image.Height, GL_RGB, image.Pixels.data()));
   return true;
 }
@@ -174,13 +182,16 @@ bool LoadJPGTexture(const std::string& Name, int32_t& Texture, bool FromResource
     ReportMissingResource(Name, "JPG Texture");
     return false;
   }
-  const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
-  const TDecodeResult decoded = bytes ? DecodeJPEG(*bytes) : TDecodeResult{TDecodeStatus::JpegUnreadable, {}};
-  if (decoded.Status != TDecodeStatus::Ok) {
-    ShowMessage(DecodeFailureMessage(decoded.Status, Name));
+  std::optional<TDecodeResult> decoded = TakePrefetchedPicture(Name);
+  if (!decoded) {
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(Name);
+    decoded = bytes ? DecodeJPEG(*bytes) : TDecodeResult{TDecodeStatus::JpegUnreadable, {}};
+  }
+  if (decoded->Status != TDecodeStatus::Ok) {
+    ShowMessage(DecodeFailureMessage(decoded->Status, Name));
     return false;
   }
-  const TImage& image = decoded.Image;
+  const TImage& image = decoded->Image;
   Texture = static_cast<int32_t>(CreateTexture(image.Width, image.Height, GL_RGBA, image.Pixels.data()));
   return true;
 }

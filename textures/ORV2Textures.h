@@ -3,7 +3,8 @@
 //
 // Every reader reports a failure to the viewer (ShowErrorMessage) and then
 // returns without a texture; its output argument keeps whatever it held, and
-// nothing is thrown. Call with the rendering context current.
+// nothing is thrown. Call with the rendering context current. A picture that
+// PrefetchPictures has decoded is taken from there instead of read again.
 #pragma once
 
 #include <GL/gl.h>
