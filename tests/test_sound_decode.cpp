@@ -193,7 +193,9 @@ TEST_F(SoundPrefetchTest, OnlyTheSameNameAndRateTakeThePrefetch) {
   // Decoded for a 22050 Hz device, loaded on a 44100 Hz one: SDL_mixer's
   // own load, which a wrong rate would show as other bytes.
   PrefetchSound(tone, 22050);
-  EXPECT_TRUE(ChunkBytes(LoadSound(tone)) == toneBytes);
+  const SoundHandle sound = LoadSound(tone);
+  EXPECT_TRUE(ChunkBytes(sound) == toneBytes);
+  FreeSound(sound);
 }
 
 // No device: -1 as today, and the prefetch's worker is still ended by
