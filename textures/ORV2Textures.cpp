@@ -138,6 +138,20 @@ TPictureKind PictureKindOf(const std::string& Name) {
   return TPictureKind::None;
 }
 
+TPictureDecoder DecoderOf(TPictureKind Kind) {
+  switch (Kind) {
+    case TPictureKind::Bmp:
+      return DecodeBMP;
+    case TPictureKind::Jpeg:
+      return DecodeJPEG;
+    case TPictureKind::Tga:
+      return DecodeTGA;
+    case TPictureKind::None:
+      break;
+  }
+  return nullptr;
+}
+
 void LoadImageTexture(const std::string& Name, int32_t& Texture, bool FromResource) {
   switch (PictureKindOf(Name)) {
     case TPictureKind::Bmp:

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "textures/image_decode.h"
 
@@ -32,6 +33,9 @@ void SetTextureClamp(bool Clamp);
 // "x.jpeg" none. veloria-tool picks its decoder the same way.
 enum class TPictureKind { None, Bmp, Jpeg, Tga };
 TPictureKind PictureKindOf(const std::string& Name);
+// The decoder of that reader; null for None.
+using TPictureDecoder = TDecodeResult (*)(const std::vector<uint8_t>&);
+TPictureDecoder DecoderOf(TPictureKind Kind);
 // Calls the reader PictureKindOf picks; other names give no texture and no
 // message.
 void LoadImageTexture(const std::string& Name, int32_t& Texture, bool FromResource = false);

@@ -36,22 +36,11 @@ std::unique_ptr<Prefetch> current;
 // What the file's reader would decode; nothing when it cannot be read, is
 // refused, or is of no kind a reader takes.
 std::optional<TDecodeResult> ReadAndDecode(const std::string& name) {
+  const TPictureDecoder decode = DecoderOf(PictureKindOf(name));
+  if (decode == nullptr) return std::nullopt;
   const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(name);
   if (!bytes) return std::nullopt;
-  TDecodeResult decoded;
-  switch (PictureKindOf(name)) {
-    case TPictureKind::Bmp:
-      decoded = DecodeBMP(*bytes);
-      break;
-    case TPictureKind::Jpeg:
-      decoded = DecodeJPEG(*bytes);
-      break;
-    case TPictureKind::Tga:
-      decoded = DecodeTGA(*bytes);
-      break;
-    case TPictureKind::None:
-      return std::nullopt;
-  }
+  TDecodeResult decoded = decode(*bytes);
   if (decoded.Status != TDecodeStatus::Ok) return std::nullopt;
   return decoded;
 }

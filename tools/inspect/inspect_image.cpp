@@ -22,10 +22,7 @@ int RunImageCommand(int argc, char** argv) {
   const std::string name = argv[0];
   // The decoder the show's dispatcher would pick for this name.
   const TPictureKind kind = PictureKindOf(name);
-  TDecodeResult (*decode)(const std::vector<uint8_t>&) = nullptr;
-  if (kind == TPictureKind::Bmp) decode = DecodeBMP;
-  if (kind == TPictureKind::Jpeg) decode = DecodeJPEG;
-  if (kind == TPictureKind::Tga) decode = DecodeTGA;
+  const TPictureDecoder decode = DecoderOf(kind);
   if (!decode) {
     std::fprintf(stderr, "veloria-tool: %s: not a .bmp, .jpg or .tga picture\n", name.c_str());
     return 2;
