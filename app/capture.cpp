@@ -179,10 +179,11 @@ class FrameCapture {
         totalFrames_ = CaptureFrameCount(SyncTrack->SectionEnds[kShowSections - 1], options_.fps);
       }
     }
-    GrabFrameInto(ActiveWindow.Width, ActiveWindow.Height, frameImage_);
-    CopyRowsTopFirst(frameImage_, videoFrame_);  // raw video starts at the top row
+    // Bottom row first and RGBA: ffmpeg flips the rows and drops the alpha,
+    // which costs it nothing, while the rendering thread only copies.
+    GrabFrameInto(ActiveWindow.Width, ActiveWindow.Height, frameImage_, 4);
     // Waits only while the queue is full; fails once the writer has failed.
-    if (!queue_.Push(videoFrame_)) {
+    if (!queue_.Push(frameImage_.Pixels)) {
       error_ = "ffmpeg: " + writer_.Error();
       return false;
     }
@@ -242,15 +243,14 @@ class FrameCapture {
   fs::path log_;
   ProgressPrinter progress_;
   PipeProcess encoder_;
-  FrameQueue queue_{kQueuedFrames};  // top-first frames on their way to the writer
+  FrameQueue queue_{kQueuedFrames};  // frames on their way to the writer
   FrameWriter writer_;                // the only caller of encoder_.Write once started
   bool started_ = false;
   bool silent_ = false;
   int64_t frames_ = 0;
   int64_t totalFrames_ = 0;
   WallClock::time_point firstFrame_;
-  TImage frameImage_;                // one frame as read back, reused
-  std::vector<uint8_t> videoFrame_;  // the same, top row first; swapped with a queued buffer
+  TImage frameImage_;  // one frame as read back; its pixels swap with a queued buffer
   std::string error_;
 };
 
@@ -270,7 +270,7 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
                                         int width, int height, int fps, VideoSize video) {
   std::vector<std::string> args = {
       "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
-      "-f", "rawvideo", "-pix_fmt", "rgb24",
+      "-f", "rawvideo", "-pix_fmt", "rgb0",
       "-video_size", std::to_string(width) + "x" + std::to_string(height),
       "-framerate", std::to_string(fps), "-i", "pipe:0"};
   if (!musicPath.empty()) {
@@ -280,18 +280,22 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
       args.push_back(arg);
     }
   }
+  // The frames arrive bottom row first, as the GL reads them; vflip only
+  // walks the rows backwards.
+  std::string filters = "vflip";
   if (video.width > 0) {
     // Sizes divisible by 2 keep the picture on whole chroma samples of 4:2:0 video.
     const std::string w = std::to_string(video.width);
     const std::string h = std::to_string(video.height);
-    args.push_back("-vf");
-    args.push_back("scale=" + w + ":" + h +
-                   ":force_original_aspect_ratio=decrease:force_divisible_by=2:flags=lanczos,"
-                   "pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black,setsar=1");
+    filters += ",scale=" + w + ":" + h +
+               ":force_original_aspect_ratio=decrease:force_divisible_by=2:flags=lanczos,"
+               "pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black,setsar=1";
   }
+  args.push_back("-vf");
+  args.push_back(filters);
   const std::string extension = UpperCased(fs::path(outputPath).extension().string());
   if (extension == ".MP4" || extension == ".M4V" || extension == ".MOV" || extension == ".MKV") {
-    for (const char* arg : {"-c:v", "libx264", "-preset", "superfast", "-crf", "20", "-pix_fmt",
+    for (const char* arg : {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "20", "-pix_fmt",
                             "yuv420p"}) {
       args.push_back(arg);
     }

@@ -1,5 +1,5 @@
 // --capture: the show rendered headlessly on the fixed-step clock and piped
-// as raw RGB frames to ffmpeg, which encodes them together with the music.
+// as raw frames to ffmpeg, which encodes them together with the music.
 // The video starts with the music (the loading screen is not captured) and
 // ends with section 7.
 #pragma once
@@ -10,13 +10,14 @@
 
 #include "app/run_options.h"
 
-// The ffmpeg arguments (argv[0] "ffmpeg") that read `width` x `height` rgb24
-// frames at `fps` from standard input, add the audio of `musicPath` from its
-// start (none when empty; padded with silence if shorter than the picture)
-// and write `outputPath`. H.264 (x264 superfast) and AAC for .mp4, .m4v, .mov
-// and .mkv; other extensions get ffmpeg's choice for their container. With a
-// `video` size the frames are scaled (Lanczos) into the largest rectangle of
-// their own shape that fits it, centred between black bars.
+// The ffmpeg arguments (argv[0] "ffmpeg") that read `width` x `height` RGBA
+// frames (bottom row first, alpha ignored) at `fps` from standard input, add
+// the audio of `musicPath` from its start (none when empty; padded with
+// silence if shorter than the picture) and write `outputPath`. H.264 (x264
+// ultrafast) and AAC for .mp4, .m4v, .mov and .mkv; other extensions get
+// ffmpeg's choice for their container. With a `video` size the frames are
+// scaled (Lanczos) into the largest rectangle of their own shape that fits
+// it, centred between black bars.
 std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
                                         int width, int height, int fps, VideoSize video = {});
 

@@ -14,17 +14,18 @@ TImage GrabFrame(int width, int height) {
   return image;
 }
 
-void GrabFrameInto(int width, int height, TImage& image) {
+void GrabFrameInto(int width, int height, TImage& image, int bytesPerPixel) {
   image.Width = width;
   image.Height = height;
-  image.BytesPerPixel = 3;
-  image.Pixels.resize(static_cast<size_t>(width) * height * 3);
+  image.BytesPerPixel = bytesPerPixel == 4 ? 4 : 3;
+  image.Pixels.resize(static_cast<size_t>(width) * height * image.BytesPerPixel);
   GLint readBuffer = 0, packAlignment = 0;
   glGetIntegerv(GL_READ_BUFFER, &readBuffer);
   glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
   glReadBuffer(FrameColorBuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.Pixels.data());
+  glReadPixels(0, 0, width, height, image.BytesPerPixel == 4 ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
+               image.Pixels.data());
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
   glReadBuffer(static_cast<GLenum>(readBuffer));
 }

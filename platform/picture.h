@@ -18,6 +18,3 @@ struct TImage {
 // Reverses the order of the rows in place: a picture decoded top row first
 // becomes a TImage.
 void FlipRows(TImage& image);
-// The pixels of `image` with the top row first, into `out` (resized to fit):
-// for writers whose format starts at the top.
-void CopyRowsTopFirst(const TImage& image, std::vector<uint8_t>& out);

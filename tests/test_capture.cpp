@@ -41,7 +41,8 @@ TEST(CaptureCommandTest, RawFramesInMusicMuxedH264ForMp4) {
   EXPECT_EQ(args.front(), "ffmpeg");
   EXPECT_EQ(args.back(), "/v/.show.partial.mp4");
   EXPECT_EQ(After(args, "-f"), "rawvideo");
-  EXPECT_EQ(After(args, "-pix_fmt"), "rgb24");  // the first -pix_fmt is the input's
+  EXPECT_EQ(After(args, "-pix_fmt"), "rgb0");  // the first -pix_fmt is the input's: alpha ignored
+  EXPECT_EQ(After(args, "-vf"), "vflip");       // the GL's rows come bottom first
   EXPECT_EQ(After(args, "-video_size"), "800x600");
   EXPECT_EQ(After(args, "-framerate"), "30");
   // Frames come first from the pipe, then the music from its start.
