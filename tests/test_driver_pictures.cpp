@@ -16,7 +16,6 @@
 #include "runtime/ORV2Base.h"
 #include "tests/gl_test_context.h"
 #include "tests/program_run.h"
-#include "tests/program_run.h"
 #include "textures/image_decode.h"
 
 namespace {
