@@ -397,6 +397,7 @@ void ShutDown() {
   ShutdownMusic();
   SwirlGrid.reset();
   if (openGLBound) KillGLWindow(MainWindow);
+  ForgetTextures();
   CloseKeyboard();
   if (openGLBound) UnbindOpenGL();
   openGLBound = false;

@@ -110,4 +110,26 @@ TEST_F(DriverPicturesTest, LoadingScreenOpeningAndTitle) {
   EXPECT_GT(peak["title"], 500);
 }
 
+// Textures die with the context that made them: a second show in the same
+// process must load its pictures again, not draw with the first one's
+// texture names (an untextured white progress picture).
+TEST_F(DriverPicturesTest, ASecondRunInTheSameProcessDrawsTheSameLoadingScreen) {
+  std::vector<std::vector<uint8_t>> progress;
+  for (int run = 0; run < 2; ++run) {
+    int progressFrames = 0;
+    RunMode options;
+    options.headless = true;
+    ASSERT_EQ(RunDemoObserved(options, [&](const DemoFrame& f) {
+                if (f.phase != DemoPhase::ProgressFade || ++progressFrames < 119) return true;
+                progress.push_back(ReadFrame());
+                return false;
+              }),
+              0);
+  }
+  ASSERT_EQ(progress.size(), 2u);
+  const uint8_t* slot = &progress[0][(288 * 800 + 400) * 4];
+  EXPECT_LT(slot[0] + slot[1] + slot[2], 60) << "the picture's slot is dark, not an untextured white";
+  EXPECT_TRUE(progress[0] == progress[1]);
+}
+
 }  // namespace

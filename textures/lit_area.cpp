@@ -183,6 +183,8 @@ void RecordLitArea(uint32_t texture, const TLitArea& area) { RecordedAreas()[tex
 
 void ForgetLitArea(uint32_t texture) { RecordedAreas().erase(texture); }
 
+void ForgetAllLitAreas() { RecordedAreas().clear(); }
+
 const TLitArea* RecordedLitArea(uint32_t texture) {
   const auto found = RecordedAreas().find(texture);
   return found == RecordedAreas().end() ? nullptr : &found->second;

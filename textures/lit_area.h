@@ -41,6 +41,8 @@ TLitArea MeasureLitArea(const uint8_t* pixels, int32_t width, int32_t height, in
 // hands out again never inherits a stale area.
 void RecordLitArea(uint32_t texture, const TLitArea& area);
 void ForgetLitArea(uint32_t texture);
+// Every record, for when the context that held the textures is gone.
+void ForgetAllLitAreas();
 // The recorded area, or null when the texture's contents are unknown.
 const TLitArea* RecordedLitArea(uint32_t texture);
 

@@ -72,3 +72,8 @@ int32_t FindTexture(const std::string& name) {
 void RegisterTexture(const std::string& name, int32_t texture) { Registry.push_back({name, texture}); }
 
 int32_t RegisteredTextureCount() { return static_cast<int32_t>(Registry.size()); }
+
+void ForgetTextures() {
+  Registry.clear();
+  ForgetAllLitAreas();
+}

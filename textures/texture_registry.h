@@ -27,3 +27,7 @@ int32_t FindTexture(const std::string& name);
 void RegisterTexture(const std::string& name, int32_t texture);
 // Number of entries appended so far (failed loads included).
 int32_t RegisteredTextureCount();
+// Drops every entry and lit-area record once the GL context that held the
+// textures is gone, so a show run again in the same process loads its
+// pictures into the new context instead of naming textures it never made.
+void ForgetTextures();
