@@ -15,6 +15,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/frame_scale.h"
 #include "core/gl_window.h"
 
 namespace {
@@ -121,12 +122,15 @@ std::string FormatBenchmarkTable(const BenchmarkReport& report) {
   std::string text = "veloria benchmark: " + std::to_string(report.fps) +
                      " steps/s, renderer " + report.renderer + "\n";
   char line[400];  // room for any double printed with %f
+  std::snprintf(line, sizeof line, "frame: %dx%d (scale %.2f)\n", report.frameWidth, report.frameHeight,
+                report.scale);
+  text += line;
   if (unit > 0.0) {
     std::snprintf(line, sizeof line,
                   "fill probe: %.3f ms per textured layer, %.3f ms per untextured layer "
-                  "(800x600, median of %d rounds of %d)\n\n",
-                  report.probe.msPerTexturedLayer, report.probe.msPerUntexturedLayer,
-                  report.probe.rounds, report.probe.layersPerRound);
+                  "(%dx%d, median of %d rounds of %d)\n\n",
+                  report.probe.msPerTexturedLayer, report.probe.msPerUntexturedLayer, report.probe.width,
+                  report.probe.height, report.probe.rounds, report.probe.layersPerRound);
   } else {
     std::snprintf(line, sizeof line, "fill probe: not measured, no figures in layers\n\n");
   }
@@ -167,11 +171,14 @@ std::string FormatBenchmarkJson(const BenchmarkReport& report) {
   std::string json = "{\n";
   json += "  \"renderer\": " + JsonString(report.renderer) + ",\n";
   json += "  \"steps_per_second\": " + std::to_string(report.fps) + ",\n";
+  json += "  \"scale\": " + JsonNumber(report.scale, "%.4f") + ",\n";
+  json += "  \"frame_width\": " + std::to_string(report.frameWidth) + ",\n";
+  json += "  \"frame_height\": " + std::to_string(report.frameHeight) + ",\n";
   json += "  \"probe\": {\"ms_per_textured_layer\": " + probeMs(probe.msPerTexturedLayer) +
           ", \"ms_per_untextured_layer\": " + probeMs(probe.msPerUntexturedLayer) +
           ", \"rounds\": " + std::to_string(probe.rounds) +
           ", \"layers_per_round\": " + std::to_string(probe.layersPerRound) +
-          ", \"width\": " + std::to_string(kShowWidth) + ", \"height\": " + std::to_string(kShowHeight) +
+          ", \"width\": " + std::to_string(probe.width) + ", \"height\": " + std::to_string(probe.height) +
           ", \"layer_unit\": \"textured\"},\n";
   json += "  \"sections\": [\n";
   for (int s = 0; s < kShowSections; ++s) {
@@ -208,8 +215,10 @@ int RunBenchmark(const RunOptions& options) {
                  json.parent_path().string().c_str());
     return 1;
   }
-  // The probe runs first, in a context of its own: the show's does not exist yet.
-  const FillProbe probe = MeasureFillProbe();
+  // The probe runs first, in a context of its own: the show's does not exist
+  // yet. Its layers are the frame's size, so layer figures compare across scales.
+  const FrameSize frame = FrameSizeAt(options.scale.choice == ScaleChoice::Fixed ? options.scale.factor : 1.0);
+  const FillProbe probe = MeasureFillProbe(frame.width, frame.height);
   BenchmarkRecorder recorder;
   const WallClock::time_point start = WallClock::now();
   const int status = RunDemoObserved(
@@ -217,6 +226,9 @@ int RunBenchmark(const RunOptions& options) {
   BenchmarkReport report = recorder.Report();
   report.fps = options.fps;
   report.probe = probe;
+  report.scale = ActiveFrame.Scale;
+  report.frameWidth = ActiveFrame.Width;
+  report.frameHeight = ActiveFrame.Height;
   report.wallSeconds = std::chrono::duration<double>(WallClock::now() - start).count();
   report.loadingWorkSeconds = LoadingWorkSeconds();
   report.peakResidentMB = PeakResidentMB();

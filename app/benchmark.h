@@ -23,6 +23,9 @@ constexpr double kTargetPeakResidentMB = 250.0;
 struct BenchmarkReport {
   int fps = 60;                                    // steps per second of the clock
   std::string renderer;                            // GL_RENDERER
+  double scale = 1.0;                              // the frame's scale and its pixels
+  int frameWidth = 0;
+  int frameHeight = 0;
   FrameTimeSummary sections[kShowSections];  // frame times in ms
   FillProbe probe;                                 // the machine's cost of a full-screen layer
   double loadingWorkSeconds = 0.0;                 // the load steps, without the bar frames

@@ -28,6 +28,7 @@
 #include "platform/file_path.h"
 #include "platform/pipe_process.h"
 #include "runtime/ORV2Base.h"
+#include "runtime/letterbox.h"
 
 namespace {
 
@@ -181,7 +182,7 @@ class FrameCapture {
     }
     // Bottom row first and RGBA: ffmpeg flips the rows and drops the alpha,
     // which costs it nothing, while the rendering thread only copies.
-    GrabFrameInto(ActiveWindow.Width, ActiveWindow.Height, frameImage_, 4);
+    GrabFrameInto(ActiveFrame.Width, ActiveFrame.Height, frameImage_, 4);
     // Waits only while the queue is full; fails once the writer has failed.
     if (!queue_.Push(frameImage_.Pixels)) {
       error_ = "ffmpeg: " + writer_.Error();
@@ -229,7 +230,7 @@ class FrameCapture {
       silent_ = true;
     }
     const std::vector<std::string> command = CaptureCommand(
-        partial_.string(), music.string(), ActiveWindow.Width, ActiveWindow.Height, options_.fps,
+        partial_.string(), music.string(), ActiveFrame.Width, ActiveFrame.Height, options_.fps,
         options_.videoSize);
     if (!encoder_.Start(command, log_.string(), error_)) return false;
     writer_.Start(queue_, [this](const std::vector<uint8_t>& frame, std::string& error) {
@@ -284,12 +285,20 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
   // walks the rows backwards.
   std::string filters = "vflip";
   if (video.width > 0) {
-    // Sizes divisible by 2 keep the picture on whole chroma samples of 4:2:0 video.
     const std::string w = std::to_string(video.width);
     const std::string h = std::to_string(video.height);
-    filters += ",scale=" + w + ":" + h +
-               ":force_original_aspect_ratio=decrease:force_divisible_by=2:flags=lanczos,"
-               "pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black,setsar=1";
+    // A frame drawn at the video's largest rectangle of its shape goes in as
+    // drawn; others are scaled. Sizes divisible by 2 keep the picture on
+    // whole chroma samples of 4:2:0 video.
+    const PixelRect fit = LetterboxRect(video.width, video.height, width, height);
+    if (fit.width != width || fit.height != height) {
+      filters += ",scale=" + w + ":" + h +
+                 ":force_original_aspect_ratio=decrease:force_divisible_by=2:flags=lanczos";
+    }
+    filters += ",pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black,setsar=1";
+  } else if (width % 2 != 0 || height % 2 != 0) {
+    // 4:2:0 video needs even sizes: a frame of an odd size gets a black edge.
+    filters += ",pad=" + std::to_string(width + width % 2) + ":" + std::to_string(height + height % 2);
   }
   args.push_back("-vf");
   args.push_back(filters);

@@ -17,7 +17,8 @@
 // ultrafast) and AAC for .mp4, .m4v, .mov and .mkv; other extensions get
 // ffmpeg's choice for their container. With a `video` size the frames are
 // scaled (Lanczos) into the largest rectangle of their own shape that fits
-// it, centred between black bars.
+// it, unless they already have that size, and centred between black bars;
+// without one, a frame of an odd size gets a black edge to even sizes.
 std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
                                         int width, int height, int fps, VideoSize video = {});
 

@@ -5,9 +5,10 @@
 #pragma once
 
 #include <optional>
-#include <vector>
 
-// Full-screen 800 x 600 quads drawn per timed round, of each kind.
+#include "runtime/fill_rounds.h"
+
+// Full-screen quads drawn per timed round, of each kind.
 constexpr int kProbeLayersPerRound = 24;
 // Timed rounds (after one untimed round that warms the renderer up).
 constexpr int kProbeRounds = 7;
@@ -18,20 +19,19 @@ struct FillProbe {
   double msPerUntexturedLayer = 0.0;  // one-colour quad blended at alpha 0.5
   int rounds = 0;
   int layersPerRound = 0;
+  int width = 0;   // the layers' size in pixels: the show's frame
+  int height = 0;
 };
 
-// Draws kProbeRounds rounds of kProbeLayersPerRound layers of each kind,
-// each round between two glFinish, and keeps the median round's time per
-// layer. Needs no window of the show's open (it opens and closes the video
-// system itself); a probe that cannot open its window or context returns
-// zero figures and says nothing.
-FillProbe MeasureFillProbe();
+// Draws kProbeRounds rounds of kProbeLayersPerRound layers of each kind, of
+// `width` x `height` pixels (the frame the show will draw), each round
+// between two glFinish, and keeps the median round's time per layer. Needs
+// no window of the show's open (it opens and closes the video system
+// itself); a probe that cannot open its window or context returns zero
+// figures and says nothing.
+FillProbe MeasureFillProbe(int width, int height);
 
 // `ms` in layers of `msPerLayer` each; none when `ms` is not finite or
 // `msPerLayer` is not a positive finite number, so a missing probe gives no
 // figure rather than inf or NaN.
 std::optional<double> InLayers(double ms, double msPerLayer);
-
-// The median time per layer of rounds that each drew `layersPerRound`
-// layers in the given times (ms); 0 when there are no rounds or no layers.
-double MedianMsPerLayer(const std::vector<double>& roundMs, int layersPerRound);

@@ -6,20 +6,24 @@
 #include <GL/gl.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
+#include "core/frame_scale.h"
 #include "core/gl_window.h"
 #include "core/shared_state.h"
 #include "draw2d/bitmap_font.h"
 
 namespace {
 
+// Sizes in screen units, which the frame's scale turns into pixels; the
+// glyphs, which are pixels, are built at the font height times that scale.
 constexpr double kRateWindowSeconds = 1.0;
-constexpr float kMarginPixels = 8.0f;
-constexpr float kLineHeightPixels = 15.0f;
+constexpr float kMarginUnits = 8.0f;
+constexpr float kLineHeightUnits = 15.0f;
 // The text sits on an opaque panel: frames the show does not clear would
 // otherwise pile up old numbers under the new ones.
-constexpr float kPanelWidthPixels = 230.0f;
+constexpr float kPanelWidthUnits = 230.0f;
 // The show's own face at the size it writes with.
 constexpr const char* kHudFace = "Arial";
 constexpr int32_t kHudFontHeight = 12;
@@ -38,11 +42,12 @@ double FrameRateMeter::AddFrame(double seconds) {
   return span > 0.0 ? static_cast<double>(stamps_.size() - 1) / span : 0.0;
 }
 
-std::vector<std::string> HudLines(const DemoFrame& frame, int32_t beatIndex, double framesPerSecond) {
+std::vector<std::string> HudLines(const DemoFrame& frame, int32_t beatIndex, double framesPerSecond,
+                                  double scale) {
   char first[64], second[64];
   std::snprintf(first, sizeof first, "time %7.2f s   section %d", frame.showTime, frame.section);
   std::snprintf(second, sizeof second, "beat %d   %5.1f fps", beatIndex, framesPerSecond);
-  return {first, second};
+  return {first, second, "frame " + DescribeFrame(scale)};
 }
 
 void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase) {
@@ -65,16 +70,16 @@ void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase) {
   }
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDrawBuffer(FrameColorBuffer());
-  const float top = static_cast<float>(ActiveWindow.Height) - kMarginPixels / 2;
+  const float top = static_cast<float>(ActiveWindow.Height) - kMarginUnits / 2;
   glColor3f(0.0f, 0.0f, 0.0f);
-  glRectf(kMarginPixels / 2, top - kLineHeightPixels * static_cast<float>(lines.size()) - kMarginPixels,
-          kMarginPixels / 2 + kPanelWidthPixels, top);
+  glRectf(kMarginUnits / 2, top - kLineHeightUnits * static_cast<float>(lines.size()) - kMarginUnits,
+          kMarginUnits / 2 + kPanelWidthUnits, top);
   SetFontBase(fontBase);
-  float y = top - kMarginPixels / 2 - kLineHeightPixels + 3.0f;
+  float y = top - kMarginUnits / 2 - kLineHeightUnits + 3.0f;
   glColor3f(1.0f, 1.0f, 1.0f);
   for (const std::string& line : lines) {
-    DrawFontText(kMarginPixels, y, line);
-    y -= kLineHeightPixels;
+    DrawFontText(kMarginUnits, y, line);
+    y -= kLineHeightUnits;
   }
   SetFontBase(showFont);
   glPopMatrix();
@@ -87,13 +92,17 @@ void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase) {
 bool ShowHud::OnFrame(const DemoFrame& frame) {
   const double rate = meter_.AddFrame(WallSeconds());
   // Built on the first frame seen, during the loading screen, so building it
-  // never slows a frame of the show.
-  if (fontBase_ == 0) {
+  // never slows a frame of the show; again only when a window's new size
+  // changed the frame's scale.
+  if (fontScale_ != ActiveFrame.Scale) {
     const int32_t showFont = FontBase;
-    fontBase_ = BuildFont(kHudFace, kHudFontHeight, /*bold=*/true);
+    if (fontBase_ != 0) glDeleteLists(static_cast<GLuint>(fontBase_), kFontGlyphs);
+    fontBase_ = BuildFont(kHudFace, static_cast<int32_t>(std::nearbyint(kHudFontHeight * ActiveFrame.Scale)),
+                          /*bold=*/true);
+    fontScale_ = ActiveFrame.Scale;
     SetFontBase(showFont);
   }
   if (frame.phase != DemoPhase::Timeline) return true;
-  DrawHudLines(HudLines(frame, BeatIndex, rate), fontBase_);
+  DrawHudLines(HudLines(frame, BeatIndex, rate, ActiveFrame.Scale), fontBase_);
   return true;
 }

@@ -21,16 +21,21 @@ class FrameRateMeter {
   std::deque<double> stamps_;
 };
 
-// The HUD's text, one string per line: time (s) and section, beat and rate.
-std::vector<std::string> HudLines(const DemoFrame& frame, int32_t beatIndex, double framesPerSecond);
+// The HUD's text, one string per line: time (s) and section, beat and rate,
+// and the frame's size at `scale`.
+std::vector<std::string> HudLines(const DemoFrame& frame, int32_t beatIndex, double framesPerSecond,
+                                  double scale);
 
-// Draws `lines` from the top-left corner of the window in white on a black
-// panel, using the glyph table `fontBase`. Every GL attribute, both matrices
-// and the matrix mode are as before afterwards, and so is FontBase.
+// Draws `lines` from the top-left corner of the screen in white on a black
+// panel, using the glyph table `fontBase`, whose glyphs must be built for the
+// frame's scale. Every GL attribute, both matrices and the matrix mode are as
+// before afterwards, and so is FontBase.
 void DrawHudLines(const std::vector<std::string>& lines, int32_t fontBase);
 
 // The frame observer of --hud: draws over every timeline frame. Builds its own
-// glyph table (the show's face) on the first frame it sees. Never ends the run.
+// glyph table (the show's face, its height scaled with the frame) on the
+// first frame it sees, and again when the frame's scale changes. Never ends
+// the run.
 class ShowHud {
  public:
   bool OnFrame(const DemoFrame& frame);
@@ -38,4 +43,5 @@ class ShowHud {
  private:
   FrameRateMeter meter_;
   int32_t fontBase_ = 0;
+  double fontScale_ = 0.0;  // the frame scale fontBase_ was built for
 };

@@ -67,16 +67,43 @@ bool ParseVideoSize(const std::string& text, VideoSize& size, std::string& error
   return true;
 }
 
+// A number from 1 to 8, "native" or "auto".
+bool ParseScale(const std::string& text, FrameScaleRequest& scale, std::string& error) {
+  if (text == "native" || text == "auto") {
+    scale = {text == "native" ? ScaleChoice::Native : ScaleChoice::Auto, 1.0};
+    return true;
+  }
+  char* end = nullptr;
+  errno = 0;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || errno != 0 || !(value >= kSmallestScale && value <= kLargestScale)) {
+    error = "--scale: '" + text + "' is not a number from 1 to 8, 'native' or 'auto'";
+    return false;
+  }
+  scale = {ScaleChoice::Fixed, value};
+  return true;
+}
+
+// The scale of a run without a scaled window, where nothing is measured:
+// `native` and `auto` draw a capture at its video's largest 4:3 rectangle,
+// shots and the benchmark at the designed size.
+double HeadlessNativeScale(const RunOptions& options) {
+  if (options.captureFile.empty() || options.videoSize.width == 0) return kSmallestScale;
+  return NativeScale(options.videoSize.width, options.videoSize.height);
+}
+
 }  // namespace
 
 bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
                      std::string& error) {
   options = RunOptions{};
   bool fpsGiven = false;
+  bool scaleGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool takesValue = arg == "--shots" || arg == "--out" || arg == "--capture" ||
-                            arg == "--fps" || arg == "--json" || arg == "--video-size";
+                            arg == "--fps" || arg == "--json" || arg == "--video-size" ||
+                            arg == "--scale";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -97,6 +124,9 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
       options.loop = true;
     } else if (arg == "--video-size") {
       if (!ParseVideoSize(args[++i], options.videoSize, error)) return false;
+    } else if (arg == "--scale") {
+      if (!ParseScale(args[++i], options.scale, error)) return false;
+      scaleGiven = true;
     } else if (arg == "--benchmark") {
       options.benchmark = true;
     } else if (arg == "--shots") {
@@ -156,6 +186,19 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
     error = "--fps is only used with --shots, --capture or --benchmark";
     return false;
   }
+  // The designed run switches the display to the frame's own size.
+  const bool scaledWindow = options.windowed || options.desktop;
+  if (scaleGiven && !scaledWindow && !options.headless) {
+    error = "--scale is only used with --desktop, --windowed, --shots, --capture or --benchmark";
+    return false;
+  }
+  // A window on a display measures the machine unless told otherwise; shots,
+  // captures and the benchmark draw the designed frame unless told otherwise.
+  if (!scaleGiven) {
+    options.scale = {scaledWindow && !options.headless ? ScaleChoice::Auto : ScaleChoice::Fixed, 1.0};
+  } else if (options.scale.choice != ScaleChoice::Fixed && !scaledWindow) {
+    options.scale = {ScaleChoice::Fixed, HeadlessNativeScale(options)};
+  }
   return true;
 }
 
@@ -175,8 +218,14 @@ std::string UsageText() {
       "                       resized or maximized; the picture is scaled the same way\n"
       "  --no-vsync           with --desktop or --windowed: swap as fast as possible\n"
       "                       instead of in step with the display\n"
+      "  --scale K            draw the frame at K times 800x600 pixels: K a number\n"
+      "                       from 1 to 8, 'native' (the largest that fits the\n"
+      "                       screen, the window or the video, one to one) or 'auto'\n"
+      "                       (native if the machine keeps up, measured at start;\n"
+      "                       the default of --desktop and --windowed). Shots,\n"
+      "                       captures and the benchmark draw at 1 unless given\n"
       "  --shots T1,T2,...    render without a display and write DIR/shot-<T>.png\n"
-      "                       (800x600) when the show clock first reaches each T,\n"
+      "                       (the frame's size) when the show clock first reaches each T,\n"
       "                       then exit. T is in seconds from the start of the\n"
       "                       music. A negative T shoots the loading screen instead:\n"
       "                       -T seconds after the window opened (-0 is its first\n"

@@ -24,7 +24,7 @@ bool ShotTaker::OnFrame(const DemoFrame& frame) {
   bool allTaken = true;
   for (size_t i = 0; i < shots_.size(); ++i) {
     if (!taken_[i] && ShotDue(shots_[i], frame)) {
-      const TImage image = GrabFrame(ActiveWindow.Width, ActiveWindow.Height);
+      const TImage image = GrabFrame(ActiveFrame.Width, ActiveFrame.Height);
       const std::string path = outDir_ + "/shot-" + shots_[i].label + ".png";
       if (!WritePng(path, image, error_)) return false;
       taken_[i] = true;

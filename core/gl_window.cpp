@@ -1,5 +1,7 @@
-// The window record shared by every layer; written by OpenGLWindow.
+// The window record and the frame's pixels shared by every layer; written by
+// the window module.
 
 #include "core/gl_window.h"
 
 TGLWindow ActiveWindow;
+TFramePixels ActiveFrame;

@@ -15,7 +15,6 @@ int32_t FontBase = 0;
 
 namespace {
 
-constexpr int32_t kGlyphCount = 128;
 
 // Compiles glyph `slot` into the open display list: glBitmap rows run
 // bottom-up, most significant bit first, byte-aligned.
@@ -48,7 +47,7 @@ void FillGlyphLists(GLuint base, const std::string& file, int32_t height) {
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // glBitmap rows are byte-aligned here
-    for (int32_t c = 0; c < kGlyphCount; ++c) {
+    for (int32_t c = 0; c < kFontGlyphs; ++c) {
       const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
       if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) continue;
       glNewList(base + c, GL_COMPILE);
@@ -64,10 +63,10 @@ void FillGlyphLists(GLuint base, const std::string& file, int32_t height) {
 }  // namespace
 
 int32_t BuildFont(const std::string& face, int32_t height, bool bold) {
-  const GLuint base = glGenLists(kGlyphCount);
+  const GLuint base = glGenLists(kFontGlyphs);
   FontBase = static_cast<int32_t>(base);
   // Every list of the table exists, even for characters without a glyph.
-  for (int32_t c = 0; c < kGlyphCount; ++c) {
+  for (int32_t c = 0; c < kFontGlyphs; ++c) {
     glNewList(base + c, GL_COMPILE);
     glEndList();
   }
@@ -80,7 +79,7 @@ void SetFontBase(int32_t base) { FontBase = base; }
 void DrawFontText(float x, float y, const std::string& text) {
   std::vector<GLubyte> codes;
   for (unsigned char c : text) {
-    if (c < kGlyphCount) codes.push_back(c);
+    if (c < kFontGlyphs) codes.push_back(c);
   }
   glRasterPos2f(x, y);
   glListBase(static_cast<GLuint>(FontBase));

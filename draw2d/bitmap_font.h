@@ -5,11 +5,14 @@
 #include <cstdint>
 #include <string>
 
+// Glyphs in a table: the character codes 0..127.
+constexpr int32_t kFontGlyphs = 128;
+
 // First display list of the current glyph table (glyph c is FontBase + c);
 // 0 until a table is built.
 extern int32_t FontBase;
 
-// Reserves 128 display lists, stores the first in FontBase and fills them
+// Reserves kFontGlyphs display lists, stores the first in FontBase and fills them
 // with the glyphs of the system font matching `face` (through fontconfig) at
 // `height` pixels per em, bold or regular. Characters the font lacks, and
 // every glyph when no font file can be opened, get empty lists. Returns FontBase.

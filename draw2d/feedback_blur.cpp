@@ -25,13 +25,30 @@ int32_t CreateBlankTexture(int32_t size) {
   return static_cast<int32_t>(name);
 }
 
-void SetTextureViewport(int32_t size) { glViewport(0, 0, size, size); }
+namespace {
+
+// Back to the frame and its whole viewport.
+void LeaveCorner() {
+  if (ActiveFrame.DesignedFramebuffer != 0) glBindFramebuffer(GL_FRAMEBUFFER, ActiveFrame.Framebuffer);
+  glViewport(0, 0, ActiveFrame.Width, ActiveFrame.Height);
+}
+
+}  // namespace
+
+void SetTextureViewport(int32_t size) {
+  if (ActiveFrame.DesignedFramebuffer != 0) {
+    glBindFramebuffer(GL_FRAMEBUFFER, ActiveFrame.DesignedFramebuffer);
+    // Every caller starts on a corner just cleared with the frame.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  glViewport(0, 0, size, size);
+}
 
 void CopyToTexture(int32_t texture, int32_t size) {
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
   ForgetLitArea(static_cast<uint32_t>(texture));
-  glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
+  LeaveCorner();
 }
 
 namespace {
@@ -56,12 +73,10 @@ void ClearCorner(int32_t size) {
 void DrawBlurPass(int32_t size, int32_t texture, int32_t layers, float angle, float spread, bool firstPass) {
   const float w = static_cast<float>(ActiveWindow.Width);
   const float h = static_cast<float>(ActiveWindow.Height);
+  // The first pass clears the whole frame, whichever buffer holds the corner.
+  if (firstPass) ClearScreen();
   SetTextureViewport(size);
-  if (firstPass) {
-    ClearScreen();
-  } else {
-    ClearCorner(size);
-  }
+  if (!firstPass) ClearCorner(size);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   glEnable(GL_TEXTURE_2D);
@@ -115,7 +130,7 @@ void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, fl
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &levelHeight);
   if (levelWidth < size || levelHeight < size) {
     DrawBlurPass(size, texture, layers, angle, spread, /*firstPass=*/true);
-    glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
+    LeaveCorner();
     return;
   }
   for (int32_t pass = 0; pass < passes; ++pass) {

@@ -142,7 +142,7 @@ std::optional<std::vector<TCellBox>> LitBoxes(const TPictureQuad& q) {
   if (width != area->width || height != area->height) return std::nullopt;
   const std::optional<TQuadOnScreen> onScreen = QuadOnScreen(q);
   if (!onScreen) return std::nullopt;
-  return LitScreenBoxes(*area, *onScreen, ActiveWindow.Width, ActiveWindow.Height);
+  return LitScreenBoxes(*area, *onScreen, ActiveFrame.Width, ActiveFrame.Height);
 }
 
 }  // namespace

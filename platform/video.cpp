@@ -85,10 +85,11 @@ class SdlVideo final : public VideoSystem {
     return window;
   }
 
-  WindowHandle CreateWindow(const char* title, int width, int height) override {
+  WindowHandle CreateWindow(const char* title, int width, int height, bool highDpi) override {
     SetGLAttributes();
     return SDL_CreateWindow(title, 0, 0, width, height,
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE |
+                                (highDpi ? SDL_WINDOW_ALLOW_HIGHDPI : 0));
   }
 
   void DestroyWindow(WindowHandle window) override { SDL_DestroyWindow(AsWindow(window)); }
@@ -137,6 +138,13 @@ class SdlVideo final : public VideoSystem {
 
   void DrawableSize(WindowHandle window, int& width, int& height) override {
     SDL_GL_GetDrawableSize(AsWindow(window), &width, &height);
+  }
+
+  int RefreshRate(WindowHandle window) override {
+    const int display = SDL_GetWindowDisplayIndex(AsWindow(window));
+    SDL_DisplayMode mode{};
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
   }
 
   ContextHandle CreateGLContext(WindowHandle window) override {

@@ -34,10 +34,12 @@ class VideoSystem {
   // the window another mode; the display then keeps its own.
   virtual WindowHandle CreateFullScreenWindow(const char* title, int width, int height,
                                               int bits) = 0;
-  // A hidden, resizable window of `width` x `height` drawable pixels with a
-  // GL-capable surface: double-buffered RGBA 8/8/8/8, 24-bit depth, 8-bit
-  // stencil, compatibility profile. Null on failure.
-  virtual WindowHandle CreateWindow(const char* title, int width, int height) = 0;
+  // A hidden, resizable window of `width` x `height` with a GL-capable
+  // surface: double-buffered RGBA 8/8/8/8, 24-bit depth, 8-bit stencil,
+  // compatibility profile. Its size is in drawable pixels, unless `highDpi`:
+  // then in the desktop's units, with as many drawable pixels as the display
+  // has there (DrawableSize tells). Null on failure.
+  virtual WindowHandle CreateWindow(const char* title, int width, int height, bool highDpi) = 0;
   virtual void DestroyWindow(WindowHandle window) = 0;
   // Gives the display its desktop mode back and the window its own size.
   virtual void LeaveFullScreen(WindowHandle window) = 0;
@@ -51,6 +53,8 @@ class VideoSystem {
   virtual void RaiseAndFocus(WindowHandle window) = 0;
   // The window's size in drawable pixels now.
   virtual void DrawableSize(WindowHandle window, int& width, int& height) = 0;
+  // The refresh rate of the display the window is on, in Hz; 0 when unknown.
+  virtual int RefreshRate(WindowHandle window) = 0;
 
   virtual ContextHandle CreateGLContext(WindowHandle window) = 0;  // null on failure
   // Makes `context` current on `window`; a null context releases the current

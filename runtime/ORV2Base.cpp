@@ -101,6 +101,9 @@ void ResetTimelineValues() {
 }
 
 void ResetRunState() {
+  // Every run draws the show's numbers from the start of its sequence, so a
+  // second run in one process places the balls and kicks the camera alike.
+  ResumeRandom(TRandomSequence{});
   MainWindow = TGLWindow{};
   DemoTimer = TOTimer{};
   ResetTimelineValues();
@@ -145,9 +148,12 @@ void StartUp(const RunMode& options) {
   BindOpenGL();
   openGLBound = true;
   if (options.windowed || options.desktop) {
-    MainWindow = OpenScaledWindow(kShowWidth, kShowHeight, 32, "Test", options.desktop, !options.noVsync);
+    MainWindow = OpenScaledWindow(kShowWidth, kShowHeight, 32, "Test", options.desktop, !options.noVsync,
+                                  options.scale);
+  } else if (options.headless) {
+    MainWindow = OpenFrameWindow(kShowWidth, kShowHeight, 32, "Test", options.scale.factor);
   } else {
-    MainWindow = OpenGLWindow(kShowWidth, kShowHeight, 32, "Test", !options.headless);
+    MainWindow = OpenGLWindow(kShowWidth, kShowHeight, 32, "Test", /*FullScreen=*/true);
   }
   loadingClock.Create();
   OpenKeyboard(MainWindow, /*Exclusive=*/false);
@@ -288,7 +294,8 @@ void DrawSection(int32_t s) {
 // The GL state the first pass found: the scenes leave theirs for the next to
 // see (lights, enables, blending, line width...), so a further pass would
 // otherwise start with what section 7 left. Kept on the attribute stacks,
-// with the projection, which they do not hold.
+// with the projection, which they do not hold, and fitted to the frame if a
+// resized window changed it since.
 class FirstPassGLState {
  public:
   FirstPassGLState() { Keep(); }
@@ -302,6 +309,7 @@ class FirstPassGLState {
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(projection_);
     glMatrixMode(static_cast<GLenum>(mode));
+    FitStateToFrame(scale_);
     Keep();
   }
 
@@ -310,12 +318,14 @@ class FirstPassGLState {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
     glGetFloatv(GL_PROJECTION_MATRIX, projection_);
+    scale_ = ActiveFrame.Scale;
   }
   void Drop() {
     glPopClientAttrib();
     glPopAttrib();
   }
   GLfloat projection_[16] = {};
+  double scale_ = 1.0;  // the frame's scale when the state was kept
 };
 
 // Another pass of the show from the music's start: everything the timeline

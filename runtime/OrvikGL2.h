@@ -1,13 +1,14 @@
 // The window and its OpenGL context: binding, set-up, projection, messages,
 // presenting frames, and the face-culling switch the scenes use.
 //
-// Call order: BindOpenGL -> OpenGLWindow (or OpenScaledWindow) -> PresentFrame
+// Call order: BindOpenGL -> OpenGLWindow (or OpenFrameWindow, OpenScaledWindow) -> PresentFrame
 // per frame -> KillGLWindow -> UnbindOpenGL. The context is current on the
 // main thread from OpenGLWindow until KillGLWindow.
 #pragma once
 
 #include <cstdint>
 
+#include "core/frame_scale.h"
 #include "core/gl_window.h"
 #include "platform/video.h"
 
@@ -30,15 +31,25 @@ void UnbindOpenGL();
 // "Unable to switch to fullscreen!" and a window of the same size.
 TGLWindow OpenGLWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title,
                        bool FullScreen);
-// OpenGLWindow for screens of any size: a resizable window of Width x Height,
-// or with Desktop full screen at the desktop's own mode (no mode change). The
-// show draws into an offscreen frame of Width x Height, which PresentFrame
-// scales into the largest centred rectangle of its shape, the rest black.
-// Vsync swaps in step with the display. Without framebuffer objects it says
-// so and keeps to a plain Width x Height window. Alt+Enter switches between
-// the window and desktop full screen.
+// OpenGLWindow's plain window (never full screen) with the frame drawn at
+// Scale: its drawable is the frame, round(Width * Scale) x round(Height *
+// Scale) pixels, which the show draws straight into. For runs that read their
+// frames back; Scale 1 is OpenGLWindow's window. A Scale other than 1 is said
+// on stderr ("veloria: drawing 1600x1200 (scale 2.00)").
+TGLWindow OpenFrameWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title, double Scale);
+// OpenGLWindow for screens of any size: a resizable window of Width x Height
+// (in the desktop's units, with every drawable pixel of a high-density
+// display), or with Desktop full screen at the desktop's own mode (no mode
+// change). The show draws into an offscreen frame of Width x Height screen
+// units at the scale `Scale` asks for (Native and Auto follow the drawable
+// whenever its size changes; Auto first times a few layers), which
+// PresentFrame scales into the largest centred rectangle of its shape, the
+// rest black. The frame's size is said on stderr each time it is chosen.
+// Vsync swaps in step with the display. Without framebuffer objects, or when
+// the GL refuses the frame, it says so and keeps to a plain Width x Height
+// window. Alt+Enter switches between the window and desktop full screen.
 TGLWindow OpenScaledWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title,
-                           bool Desktop, bool Vsync);
+                           bool Desktop, bool Vsync, const FrameScaleRequest& Scale);
 // Releases everything the record holds, showing a message for each failure.
 void KillGLWindow(TGLWindow Window);
 
@@ -59,6 +70,11 @@ int WndProc(const WindowEvent& Event);
 // before). True only when the message was the quit message. Each call is one
 // step of the fixed-step clock when that clock is active.
 bool PresentFrame(TGLWindow Window);
+
+// The frame's viewport, and the line width, set for a frame of `stateScale`,
+// carried over to ActiveFrame's scale: for GL state saved before the frame
+// last changed, once it is put back.
+void FitStateToFrame(double stateScale);
 
 // true disables face culling, false enables it.
 void SetTwoSided(bool Flag);

@@ -42,17 +42,47 @@ void DrawLikeTheWindow(const char* version, const char* extensions) {
   }
 }
 
+// Deletes the reductions from `first` on.
+void DeleteReductions(std::vector<FrameReduction>& reductions, size_t first) {
+  for (size_t k = first; k < reductions.size(); ++k) {
+    glDeleteFramebuffers(1, &reductions[k].framebuffer);
+    glDeleteRenderbuffers(1, &reductions[k].colour);
+  }
+  if (first < reductions.size()) reductions.resize(first);
+}
+
+// Reduction `level`, made (with every smaller one dropped) unless it already
+// has `width` x `height`.
+const FrameReduction& ReductionLevel(std::vector<FrameReduction>& reductions, size_t level, int width, int height) {
+  if (level < reductions.size() && reductions[level].width == width && reductions[level].height == height) {
+    return reductions[level];
+  }
+  DeleteReductions(reductions, level);
+  FrameReduction half;
+  half.width = width;
+  half.height = height;
+  glGenRenderbuffers(1, &half.colour);
+  glBindRenderbuffer(GL_RENDERBUFFER, half.colour);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  glGenFramebuffers(1, &half.framebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, half.framebuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, half.colour);
+  reductions.push_back(half);
+  return reductions.back();
+}
+
 }  // namespace
 
 bool OffersFramebufferObjects(const char* version, const char* extensions) {
   return VersionTimesTen(version) >= 30 || ListsExtension(extensions, "GL_ARB_framebuffer_object");
 }
 
-bool CreateOffscreenFrame(int width, int height, OffscreenFrame& frame) {
+OffscreenFrameResult CreateOffscreenFrame(int width, int height, OffscreenFrame& frame, unsigned& status) {
   frame = OffscreenFrame{};
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (!OffersFramebufferObjects(version, extensions)) return false;
+  if (!OffersFramebufferObjects(version, extensions)) return OffscreenFrameResult::NoFramebufferObjects;
   frame.width = width;
   frame.height = height;
   glGenRenderbuffers(1, &frame.colour);
@@ -68,19 +98,27 @@ bool CreateOffscreenFrame(int width, int height, OffscreenFrame& frame) {
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, frame.colour);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                             frame.depthStencil);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+  status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+  if (status != GL_FRAMEBUFFER_COMPLETE) {
     DeleteOffscreenFrame(frame);
-    return false;
+    // A frame too large for the GL leaves its refusal behind as well.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    return OffscreenFrameResult::Incomplete;
   }
   // A new window's buffers start out zero, and the loading screen blends
   // onto whatever the buffer holds.
-  glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_SCISSOR_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthMask(GL_TRUE);
+  glStencilMask(~0u);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClearDepth(1.0);
   glClearStencil(0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   glPopAttrib();
-  return true;
+  return OffscreenFrameResult::Made;
 }
 
 void DeleteOffscreenFrame(OffscreenFrame& frame) {
@@ -90,20 +128,49 @@ void DeleteOffscreenFrame(OffscreenFrame& frame) {
     glDeleteRenderbuffers(1, &frame.colour);
     glDeleteRenderbuffers(1, &frame.depthStencil);
   }
+  DeleteReductions(frame.reductions, 0);
   frame = OffscreenFrame{};
 }
 
-void PresentOffscreenFrame(const OffscreenFrame& frame, const PixelRect& target) {
+void CopyOffscreenFrame(const OffscreenFrame& from, const OffscreenFrame& to) {
+  glPushAttrib(GL_SCISSOR_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, from.framebuffer);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to.framebuffer);
+  glBlitFramebuffer(0, 0, from.width, from.height, 0, 0, to.width, to.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  glBindFramebuffer(GL_FRAMEBUFFER, to.framebuffer);
+  glPopAttrib();
+}
+
+void PresentOffscreenFrame(OffscreenFrame& frame, const PixelRect& target) {
   // Blits and clears obey the scissor test, clears the colour mask too.
   glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glDisable(GL_SCISSOR_TEST);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  unsigned source = frame.framebuffer;
+  int width = frame.width, height = frame.height;
+  if (target.width > 0 && target.height > 0) {
+    // Linear filtering reads two texels each way, so a shrink by more than
+    // two would skip pixels: halve first, each step averaging 2 x 2 pixels.
+    size_t level = 0;
+    for (; width > 2 * target.width || height > 2 * target.height; ++level) {
+      const FrameReduction& half = ReductionLevel(frame.reductions, level, (width + 1) / 2, (height + 1) / 2);
+      glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+      glBindFramebuffer(GL_DRAW_FRAMEBUFFER, half.framebuffer);
+      glBlitFramebuffer(0, 0, width, height, 0, 0, half.width, half.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+      source = half.framebuffer;
+      width = half.width;
+      height = half.height;
+    }
+    DeleteReductions(frame.reductions, level);
+  }
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   if (target.width > 0 && target.height > 0) {
-    glBlitFramebuffer(0, 0, frame.width, frame.height, target.x, target.y, target.x + target.width,
-                      target.y + target.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBlitFramebuffer(0, 0, width, height, target.x, target.y, target.x + target.width, target.y + target.height,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
   }
   glBindFramebuffer(GL_FRAMEBUFFER, frame.framebuffer);
   glPopAttrib();

@@ -3,7 +3,18 @@
 // as it would the back buffer, scaled into the window when it is presented.
 #pragma once
 
+#include <vector>
+
 #include "runtime/letterbox.h"
+
+// A copy of the frame at about half the size of the one before it, for
+// presenting the frame more than twice smaller than it was drawn.
+struct FrameReduction {
+  unsigned framebuffer = 0;
+  unsigned colour = 0;
+  int width = 0;
+  int height = 0;
+};
 
 struct OffscreenFrame {
   unsigned framebuffer = 0;   // GL names; 0 while there is no frame
@@ -11,6 +22,14 @@ struct OffscreenFrame {
   unsigned depthStencil = 0;
   int width = 0;
   int height = 0;
+  std::vector<FrameReduction> reductions;  // made when first needed, largest first
+};
+
+// Why a frame could not be made.
+enum class OffscreenFrameResult {
+  Made,
+  NoFramebufferObjects,  // the GL has none
+  Incomplete,            // the GL has them but refused this frame
 };
 
 // True when a GL of version `version` (GL_VERSION's text) with `extensions`
@@ -20,13 +39,19 @@ bool OffersFramebufferObjects(const char* version, const char* extensions);
 
 // Makes a `width` x `height` frame of RGBA 8/8/8/8 colour, 24-bit depth and
 // 8-bit stencil on the current context, cleared to 0, and binds it for drawing
-// and reading. False, with nothing made, when the context has no framebuffer
-// objects or the frame is incomplete.
-bool CreateOffscreenFrame(int width, int height, OffscreenFrame& frame);
+// and reading. Anything but Made leaves nothing made and the window's buffers
+// bound; for Incomplete, `status` is glCheckFramebufferStatus's answer.
+OffscreenFrameResult CreateOffscreenFrame(int width, int height, OffscreenFrame& frame, unsigned& status);
 // Deletes the frame's GL objects (the context must be current) and empties it.
 void DeleteOffscreenFrame(OffscreenFrame& frame);
+// Copies `from`'s colour into `to`, scaled to fit it whole with linear
+// filtering, and binds `to` again: a frame made for a new size starts from
+// the picture of the old one.
+void CopyOffscreenFrame(const OffscreenFrame& from, const OffscreenFrame& to);
 
-// Scales the frame into `target` of the window's back buffer with linear
-// filtering and makes the rest of the window black, then binds the frame
-// again. The show's GL state is left as it was.
-void PresentOffscreenFrame(const OffscreenFrame& frame, const PixelRect& target);
+// Scales the frame into `target` of the window's back buffer and makes the
+// rest of the window black, then binds the frame again. Linear filtering,
+// after halving the frame as often as it takes to come within twice the
+// target's size, so that every pixel of the frame counts however small the
+// target is. The show's GL state is left as it was.
+void PresentOffscreenFrame(OffscreenFrame& frame, const PixelRect& target);

@@ -4,13 +4,18 @@
 
 #include <string>
 
+#include "core/frame_scale.h"
+
 struct RunMode {
   // --windowed: a resizable 800 x 600 window; --desktop: full screen at the
-  // desktop's mode. Both scale the 800 x 600 frame to fit instead of the
+  // desktop's mode. Both show the frame scaled to fit instead of the
   // full-screen mode switch, and swap with vsync unless noVsync.
   bool windowed = false;
   bool desktop = false;
   bool noVsync = false;
+  // The scale the frame is drawn at (--scale). Native and Auto are chosen
+  // by a scaled window for its drawable; every other run gets a Fixed one.
+  FrameScaleRequest scale;
   // No window on a display, no dialogs, silent audio, fixed-step clock.
   bool headless = false;
   // Steps per second of the fixed-step clock of headless runs.

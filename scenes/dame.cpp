@@ -195,7 +195,7 @@ void DrawDameLines() {
   TColorRGBA color;
   SetRGBA(color, 1.0f, 1.0f, 1.0f, 0.5f);
   UseColor(color);
-  glLineWidth(1.5f);
+  UseLineWidth(1.5f);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   for (int32_t i = 0; i <= 4; ++i) DrawSquareColumn(i, t);

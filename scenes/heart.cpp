@@ -44,7 +44,7 @@ void DrawCage(int32_t envTexture) {
   SetRGBA(black, 0.0f, 0.0f, 0.0f, 1.0f);
   UseColor(black);
   glDisable(GL_DEPTH_TEST);
-  glLineWidth(3.0f);
+  UseLineWidth(3.0f);
   glDisable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   cage.DrawArrays();

@@ -70,7 +70,10 @@ TEST(FrameStatsTest, EmptyAndSingleFrameSections) {
 TEST(BenchmarkReportTest, TableAndJsonShowEveryFigure) {
   BenchmarkReport report;
   report.renderer = "llvmpipe \"test\"\\x";
-  report.probe = {2.0, 1.25, 7, 24};
+  report.probe = {2.0, 1.25, 7, 24, 1600, 1200};
+  report.scale = 2.0;
+  report.frameWidth = 1600;
+  report.frameHeight = 1200;
   report.sections[0] = SummarizeFrameTimes({1.0, 2.0, 3.0});
   report.sections[3] = SummarizeFrameTimes({10.0});
   report.sections[5] = SummarizeFrameTimes({30.0, 10.0});
@@ -83,9 +86,11 @@ TEST(BenchmarkReportTest, TableAndJsonShowEveryFigure) {
   const std::string json = FormatBenchmarkJson(report);
   EXPECT_NE(json.find("\"renderer\": \"llvmpipe \\\"test\\\"\\\\x\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"probe\": {\"ms_per_textured_layer\": 2.0000, \"ms_per_untextured_layer\": 1.2500, "
-                      "\"rounds\": 7, \"layers_per_round\": 24, \"width\": 800, \"height\": 600, "
+                      "\"rounds\": 7, \"layers_per_round\": 24, \"width\": 1600, \"height\": 1200, "
                       "\"layer_unit\": \"textured\"}"),
             std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"scale\": 2.0000,\n  \"frame_width\": 1600,\n  \"frame_height\": 1200,"), std::string::npos)
       << json;
   // Layers are the times over the textured layer's 2 ms.
   EXPECT_NE(json.find("{\"section\": 0, \"frames\": 3, \"median_ms\": 2.000, \"p95_ms\": 3.000, "

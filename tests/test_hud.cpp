@@ -33,10 +33,11 @@ TEST(HudTextTest, TimeSectionBeatAndRate) {
   frame.phase = DemoPhase::Timeline;
   frame.showTime = 61.4449f;
   frame.section = 3;
-  const std::vector<std::string> lines = HudLines(frame, 7, 59.96);
-  ASSERT_EQ(lines.size(), 2u);
+  const std::vector<std::string> lines = HudLines(frame, 7, 59.96, 1.8);
+  ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "time   61.44 s   section 3");
   EXPECT_EQ(lines[1], "beat 7    60.0 fps");
+  EXPECT_EQ(lines[2], "frame 1440x1080 (scale 1.80)");
 }
 
 using HudDrawTest = GLTest;

@@ -83,7 +83,7 @@ class PaperVideo : public VideoSystem {
     fullScreen.insert(window);
     return window;
   }
-  WindowHandle CreateWindow(const char*, int, int) override {
+  WindowHandle CreateWindow(const char*, int, int, bool) override {
     if (failing_ & kWindow) return nullptr;
     WindowHandle window = NewHandle();
     windows.insert(window);
@@ -110,6 +110,10 @@ class PaperVideo : public VideoSystem {
     Check(window, "DrawableSize");
     width = 800;
     height = 600;
+  }
+  int RefreshRate(WindowHandle window) override {
+    Check(window, "RefreshRate");
+    return 0;
   }
   ContextHandle CreateGLContext(WindowHandle window) override {
     Check(window, "CreateGLContext");

@@ -4,6 +4,9 @@
 
 #include <GL/gl.h>
 
+#include "core/frame_scale.h"
+#include "core/gl_window.h"
+
 void ResetDrawState() {
   glDisable(GL_TEXTURE_GEN_S);
   glDisable(GL_TEXTURE_GEN_T);
@@ -46,4 +49,13 @@ void SetDefaultMaterial() {
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
   glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0.0f);
   glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission);
+}
+
+void UseLineWidth(float width) { glLineWidth(ScaledLineWidth(width, ActiveFrame.Scale)); }
+
+void RescaleLineWidth(double fromScale) {
+  GLfloat width = 1.0f;
+  glGetFloatv(GL_LINE_WIDTH, &width);
+  // Above 1 the GL holds round(w) times the scale, so dividing gives round(w) back.
+  UseLineWidth(fromScale == 1.0 ? width : static_cast<float>(width / fromScale));
 }

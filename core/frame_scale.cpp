@@ -1,0 +1,45 @@
+// Frame scale arithmetic: pixel sizes, the native and the affordable scale,
+// line widths. Rounding is to nearest, ties to even, as everywhere in the show.
+
+#include "core/frame_scale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/show.h"
+
+FrameSize FrameSizeAt(double scale) {
+  return {static_cast<int32_t>(std::nearbyint(kShowWidth * scale)),
+          static_cast<int32_t>(std::nearbyint(kShowHeight * scale))};
+}
+
+double NativeScale(int width, int height) {
+  if (width < 1 || height < 1) return kSmallestScale;
+  const double fits = std::min(static_cast<double>(width) / kShowWidth, static_cast<double>(height) / kShowHeight);
+  return std::max(kSmallestScale, fits);
+}
+
+double AutoScale(double nativeScale, double msPerNativeLayer, int refreshHz) {
+  if (!std::isfinite(msPerNativeLayer) || !(msPerNativeLayer > 0.0) || nativeScale <= kSmallestScale) {
+    return kSmallestScale;
+  }
+  const double budgetMs = kFrameBudgetShare * 1000.0 / (refreshHz > 0 ? refreshHz : kDefaultRefreshHz);
+  // A layer's cost goes with its pixels, the square of K.
+  const double fits = nativeScale * std::sqrt(budgetMs / (kShowCostLayers * msPerNativeLayer));
+  if (fits >= nativeScale) return nativeScale;
+  // Below native the frame is stretched anyway; a K in hundredths reads better.
+  return std::max(kSmallestScale, std::floor(fits * 100.0) / 100.0);
+}
+
+float ScaledLineWidth(float width, double scale) {
+  if (scale == 1.0) return width;
+  return static_cast<float>(std::nearbyint(width) * scale);
+}
+
+std::string DescribeFrame(double scale) {
+  const FrameSize size = FrameSizeAt(scale);
+  char text[64];
+  std::snprintf(text, sizeof text, "%dx%d (scale %.2f)", size.width, size.height, scale);
+  return text;
+}
