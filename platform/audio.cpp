@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_path.h"
 #include "platform/sound_prefetch.h"
 
 namespace {
@@ -22,17 +23,38 @@ SoundPrefetch prefetch;
 // these buffers, which the mixer does not own.
 std::unordered_map<const Mix_Chunk*, std::vector<uint8_t>> prefetchedSamples;
 
-// The prefetched file `path` as a sound, when the device plays 16-bit stereo
-// at the rate it was decoded for: then the bytes are the ones Mix_LoadWAV
-// would give. Null when there is no such prefetch or it did not decode.
-Mix_Chunk* TakePrefetchedSound(const std::string& path) {
+// The rate of the open device when it plays 16-bit stereo, the only output
+// a prefetch decodes for; 0 when it plays anything else.
+int PrefetchableRate() {
   int rate = 0, channels = 0;
   Uint16 format = 0;
-  if (Mix_QuerySpec(&rate, &format, &channels) == 0 || format != AUDIO_S16SYS || channels != 2) return nullptr;
-  std::optional<DecodedSound> sound = prefetch.Take(path, rate);
+  if (Mix_QuerySpec(&rate, &format, &channels) == 0 || format != AUDIO_S16SYS || channels != 2) return 0;
+  return rate;
+}
+
+// The prefetched file `path` as a sound, when the device plays 16-bit stereo
+// at the rate it was decoded for: then the bytes are the ones Mix_LoadWAV
+// would give. Null when there is no such prefetch or it did not decode; a
+// prefetch of another file or rate is dropped, as nothing can use it now.
+Mix_Chunk* TakePrefetchedSound(const std::string& path) {
+  std::optional<DecodedSound> sound = prefetch.Take(path, PrefetchableRate());
   if (!sound || sound->status != SoundDecodeStatus::Decoded || sound->pcm.empty()) return nullptr;
   Mix_Chunk* chunk = Mix_QuickLoad_RAW(sound->pcm.data(), static_cast<Uint32>(sound->pcm.size()));
   if (chunk != nullptr) prefetchedSamples.emplace(chunk, std::move(sound->pcm));
+  return chunk;
+}
+
+// The file's bytes through the one reader that refuses what is no regular
+// file, so a FIFO or a device at the music's name never blocks the load.
+Mix_Chunk* LoadFileSound(const std::string& path) {
+  const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
+  if (!bytes) return nullptr;
+  SDL_RWops* file = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+  if (file == nullptr) return nullptr;
+  // The stream is closed here rather than by the mixer: SDL_mixer leaves it
+  // open when it cannot recognise the data.
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 0);
+  SDL_RWclose(file);
   return chunk;
 }
 
@@ -42,6 +64,7 @@ bool OpenAudioOutput(int rate, std::string& error) {
   if (outputOpen) return true;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     error = SDL_GetError();
+    prefetch.Drop();  // no load can take it without a device
     return false;
   }
   // The MP3 decoder is loaded up front so the first load is not the one that fails.
@@ -50,9 +73,13 @@ bool OpenAudioOutput(int rate, std::string& error) {
     error = Mix_GetError();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    prefetch.Drop();
     return false;
   }
   outputOpen = true;
+  // SDL_mixer may open the device at another rate or channel count than
+  // asked; a prefetch decoded for the asked one is then of no use.
+  prefetch.DropUnlessFor(PrefetchableRate());
   return true;
 }
 
@@ -71,13 +98,7 @@ void PrefetchSound(const std::string& path, int rate) { prefetch.Start(path, rat
 SoundHandle LoadSound(const std::string& path) {
   if (!outputOpen) return nullptr;
   if (Mix_Chunk* chunk = TakePrefetchedSound(path)) return chunk;
-  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-  if (file == nullptr) return nullptr;
-  // The file is closed here rather than by the mixer: SDL_mixer leaves it
-  // open when it cannot recognise the data.
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 0);
-  SDL_RWclose(file);
-  return chunk;
+  return LoadFileSound(path);
 }
 
 void FreeSound(SoundHandle sound) {

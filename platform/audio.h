@@ -8,7 +8,9 @@
 using SoundHandle = void*;  // a Mix_Chunk
 
 // Opens the default output device at `rate` Hz, stereo, with a mixer buffer
-// of at most 1024 frames. False with `error` filled when it cannot.
+// of at most 1024 frames. False with `error` filled when it cannot. A
+// prefetch the device cannot use (none opened, or one of another rate or
+// channel count) is dropped then.
 bool OpenAudioOutput(int rate, std::string& error);
 // Stops every channel, closes the device and the decoders, and stops and
 // drops a prefetch no load took. Safe when closed.
@@ -16,13 +18,16 @@ void CloseAudioOutput();
 
 // Starts decoding the MP3 file at `path` on a worker thread, for a device of
 // `rate` Hz, 16-bit stereo, that may be opened later; replaces an earlier
-// prefetch. Nothing of it shows until LoadSound asks for the same path.
+// prefetch. Nothing of it shows until LoadSound asks for the same path; a
+// LoadSound of another path drops it. Without a worker thread (the system
+// refused one) the load decodes the file itself.
 void PrefetchSound(const std::string& path, int rate);
 
-// Decodes the whole file into memory (WAV, MP3, OGG...). Null on failure;
-// needs an open device. A prefetch of `path` decoded for the device's format
-// is taken instead (waiting for its worker); one that failed, or a device of
-// another format, loads the file as if there had been no prefetch.
+// Decodes the whole file into memory (WAV, MP3, OGG...). Null on failure,
+// also for what is no readable regular file; needs an open device. A
+// prefetch of `path` decoded for the device's format is taken instead
+// (waiting for its worker); one that failed loads the file as if there had
+// been no prefetch.
 SoundHandle LoadSound(const std::string& path);
 void FreeSound(SoundHandle sound);
 

@@ -27,20 +27,28 @@ DecodedSound ReadAndDecode(const std::string& path, int rate, const std::atomic<
 
 }  // namespace
 
-void SoundPrefetch::Start(const std::string& path, int rate) {
+void SoundPrefetch::Start(const std::string& path, int rate, ThreadMaker make) {
   Drop();
   path_ = path;
   rate_ = rate;
   cancel_ = false;
-  worker_ = std::thread([this, path, rate] { result_ = ReadAndDecode(path, rate, cancel_); });
+  worker_ = StartWorker([this, path, rate] { result_ = ReadAndDecode(path, rate, cancel_); }, make);
 }
 
 std::optional<DecodedSound> SoundPrefetch::Take(const std::string& path, int rate) {
-  if (!worker_.joinable() || path != path_ || rate != rate_) return std::nullopt;
+  if (!worker_.joinable()) return std::nullopt;
+  if (path != path_ || rate != rate_) {
+    Drop();
+    return std::nullopt;
+  }
   worker_.join();
   DecodedSound sound = std::move(result_);
   result_ = DecodedSound{};
   return sound;
+}
+
+void SoundPrefetch::DropUnlessFor(int rate) {
+  if (rate != rate_) Drop();
 }
 
 void SoundPrefetch::Drop() {

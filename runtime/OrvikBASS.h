@@ -30,8 +30,9 @@ bool InitMusic(WindowHandle Window);
 // Starts decoding the file (a show data name) on a worker thread for the
 // device InitMusic opens, so that its LoadSample takes the samples instead
 // of decoding them then. Changes no result: a file that fails here loads, or
-// fails, in LoadSample as it would have without; ShutdownMusic ends a
-// prefetch that no LoadSample took.
+// fails, in LoadSample as it would have without. The prefetch ends as soon
+// as it cannot be used: InitMusic opens no device or one of another format,
+// or LoadSample asks for another file; else ShutdownMusic ends it.
 void PrefetchSample(const std::string& FileName);
 // Loads the whole file (a show data name, '\' allowed) into slot count and
 // returns its index. -1 when the file cannot be loaded, when no device is open

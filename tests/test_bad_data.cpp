@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -477,6 +478,34 @@ TEST_P(BadPictureRun, EveryDamageIsReportedAndTheShowGoesOn) {
 
 INSTANTIATE_TEST_SUITE_P(Pictures, BadPictureRun, ::testing::ValuesIn(DataSetPictures()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return TestNameOf(info.param); });
+
+// The rows of something other than a readable regular file at a file's name:
+// a directory, a FIFO, a link to a device, and one whose reads fail (root
+// reads files without read permission, but nobody reads address 0 of their
+// own memory: the open succeeds, the first read fails with EIO). Each reads
+// as a missing file, with that row's answer; none hangs the load.
+TEST_F(BadDataRun, OddFilesReadAsMissingOnes) {
+  const struct { const char* name; int status; const char* message; } rows[] = {
+      {"music\\sync.snc", 1, "Error: Cannot open file music\\sync.snc\n"},
+      {"mod\\heart.3ds", 1, "Error: Cannot open file mod\\heart.3ds\n"},
+      {"gfx\\overlay.tga", 0, "TGA Texture: File not found  - gfx\\overlay.tga\n"},
+      {"gfx\\map.jpg", 0, "BMP Unit: Couldn't load JPG - \"gfx\\map.jpg\"\n"},
+      {"music\\test01.mp3", 0, ""},
+  };
+  for (const auto& [name, status, message] : rows) {
+    const fs::path file = DataFile(dir, name);
+    fs::rename(file, dir / "intact");
+    for (const std::string odd : {"directory", "FIFO", "/dev/zero", "/proc/self/mem"}) {
+      if (odd == "directory") fs::create_directory(file);
+      ASSERT_TRUE(odd != "FIFO" || ::mkfifo(file.c_str(), 0644) == 0);
+      if (odd[0] == '/') fs::create_symlink(odd, file);
+      EXPECT_EQ(RunToShowStart(), status) << name << " as " << odd << ": " << err;
+      EXPECT_EQ(err, message) << name << " as " << odd;
+      fs::remove(file);
+    }
+    fs::rename(dir / "intact", file);
+  }
+}
 
 // With every picture gone each scene still draws its shapes (untextured) on
 // every frame of the whole show, without an OpenGL error.

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tests/gl_pictures.h"
@@ -123,6 +124,25 @@ TEST_F(PicturePrefetchTest, EachPictureIsTakenOnce) {
   GLint width = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
   EXPECT_EQ(width, 1);
+}
+
+// A file changed after the worker read it is not handed over: its reader
+// reads it as it is now.
+TEST_F(PicturePrefetchTest, AFileChangedAfterItsPrefetchIsNotHandedOver) {
+  const std::string name = WriteTempFile("changed.tga", GradientTga());
+  PrefetchPictures({name, name + ".none"});
+  TakePrefetchedPicture(name + ".none");  // waits until the worker is past `name`
+  WriteTempFile("changed.tga", MakeTga(2, 1, 1, 24, {1, 2, 3}));
+  EXPECT_FALSE(TakePrefetchedPicture(name));
+}
+
+// A worker that cannot be started (the failure injected as std::thread
+// throws it under process limits) is no error: the reader does the work.
+TEST_F(PicturePrefetchTest, WithoutAWorkerTheReaderReadsTheFile) {
+  const std::string name = WriteTempFile("unhelped.tga", GradientTga());
+  PrefetchPictures({name}, [](auto) -> std::thread { throw std::system_error(EAGAIN, std::generic_category()); });
+  EXPECT_FALSE(TakePrefetchedPicture(name));
+  EXPECT_NE(Load(name, false).texture, -1);
 }
 
 // Dropped while the worker is busy: it stops, and nothing is handed over.

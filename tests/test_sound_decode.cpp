@@ -16,6 +16,7 @@
 #include "core/show.h"
 #include "platform/audio.h"
 #include "platform/sound_decode.h"
+#include "platform/sound_prefetch.h"
 #include "runtime/OrvikBASS.h"
 #include "tests/program_run.h"
 #include "tools/generate/mp3_encoder.h"
@@ -173,8 +174,8 @@ TEST_F(SoundPrefetchTest, FailuresLoadAsWithoutAPrefetch) {
   }
 }
 
-// A prefetch that a load with another name passed by is still there for its
-// own; one for another device rate is not used.
+// A load of another name, or on a device of another rate, gets what it gets
+// without the prefetch, which it ends.
 TEST_F(SoundPrefetchTest, OnlyTheSameNameAndRateTakeThePrefetch) {
   WriteFile(dir / "tone.mp3", EncodedTone(0.3));
   WriteFile(dir / "other.mp3", EncodedTone(0.2));
@@ -196,6 +197,21 @@ TEST_F(SoundPrefetchTest, OnlyTheSameNameAndRateTakeThePrefetch) {
   const SoundHandle sound = LoadSound(tone);
   EXPECT_TRUE(ChunkBytes(sound) == toneBytes);
   FreeSound(sound);
+}
+
+// A prefetch that no load can use any more is dropped at once rather than
+// left decoding: one for another device rate, or passed by a load of another
+// file. A device of its own rate keeps it.
+TEST_F(SoundPrefetchTest, AnUnusablePrefetchIsDropped) {
+  SoundPrefetch prefetch;  // of a missing file: a failed decode is handed over as well
+  for (int deviceRate : {kMusicSampleRate, 48000, 0}) {
+    prefetch.Start("none.mp3", kMusicSampleRate);
+    prefetch.DropUnlessFor(deviceRate);
+    EXPECT_EQ(prefetch.Take("none.mp3", kMusicSampleRate).has_value(), deviceRate == kMusicSampleRate) << deviceRate;
+  }
+  prefetch.Start("none.mp3", kMusicSampleRate);
+  EXPECT_FALSE(prefetch.Take("other.mp3", kMusicSampleRate));
+  EXPECT_FALSE(prefetch.Take("none.mp3", kMusicSampleRate));
 }
 
 // No device: -1 as today, and the prefetch's worker is still ended by

@@ -5,7 +5,6 @@
 
 #include <GL/glu.h>
 
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -72,9 +71,7 @@ bool LoadTGAWith(const std::string& name, int32_t& texture,
                  GLuint (*create)(int32_t, int32_t, GLenum, const uint8_t*)) {
   std::optional<TDecodeResult> decoded = TakePrefetchedPicture(name);
   if (!decoded) {
-    std::error_code ec;
-    const std::optional<std::vector<uint8_t>> bytes =
-        std::filesystem::is_regular_file(NativePath(name), ec) ? ReadWholeFile(name) : std::nullopt;
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(name);
     if (!bytes) {
       ShowMessage(OpenFailureMessage(TPictureKind::Tga, name));
       return false;
