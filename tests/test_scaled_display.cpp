@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "core/sync_file.h"
@@ -299,27 +300,43 @@ Match WaitForPicture(XClient& client, unsigned long window, const TImage& shot, 
   return match;
 }
 
+// The designed frame stretched into the centre of the screen, and with
+// --scale native a frame of the centre's own size shown one to one: the
+// headless run's picture at that scale, pixel for pixel.
 TEST_F(XDisplayTest, DesktopShowsTheFrameScaledIntoTheCentre) {
-  const fs::path dir = MakeShortShowDir("veloria_x_desktop_");
-  HeldShow show(dir, ShowEnvironment(), "--desktop --shots 1.35 --fps 20 --out shots");
-  ASSERT_TRUE(show.Holding()) << ReadText(dir / "stderr.txt");
-  const TImage shot = ReadShot(dir / "shots" / "shot-1.35.png");
-  ASSERT_GT(Contrast(shot), 100);
-  XClient client(server->Display());
-  ASSERT_TRUE(client.Connected());
   const PixelRect rect = LetterboxRect(kScreenWidth, kScreenHeight, 800, 600);
   EXPECT_EQ(rect, (PixelRect{240, 0, 1440, 1080}));
-  const Match match =
-      WaitForPicture(client, 0, shot, rect, kScreenWidth, kScreenHeight, dir / "screen.png");
-  EXPECT_LT(match.meanDifference, 2.0) << "the screen is in " << (dir / "screen.png");
-  EXPECT_EQ(match.brightestBar, 0);
-  EXPECT_EQ(show.End(), 0) << ReadText(dir / "stderr.txt");
-  if (!HasFailure()) fs::remove_all(dir);
+  for (const auto& [scale, shotWidth, closeness] : {std::tuple{"", 800, 2.0}, {"--scale native ", 1440, 0.01}}) {
+    SCOPED_TRACE(scale);
+    const fs::path dir = MakeShortShowDir("veloria_x_desktop_");
+    const std::string shots = std::string(scale) + "--shots 1.35 --fps 20 --out ";
+    HeldShow show(dir, ShowEnvironment(), "--desktop " + shots + "shots");
+    ASSERT_TRUE(show.Holding()) << ReadText(dir / "stderr.txt");
+    const TImage shot = ReadShot(dir / "shots" / "shot-1.35.png");
+    ASSERT_GT(Contrast(shot), 100);
+    EXPECT_EQ(shot.Width, shotWidth);
+    XClient client(server->Display());
+    ASSERT_TRUE(client.Connected());
+    const Match match =
+        WaitForPicture(client, 0, shot, rect, kScreenWidth, kScreenHeight, dir / "screen.png");
+    EXPECT_LT(match.meanDifference, closeness) << "the screen is in " << (dir / "screen.png");
+    EXPECT_EQ(match.brightestBar, 0);
+    EXPECT_EQ(show.End(), 0) << ReadText(dir / "stderr.txt");
+    if (shotWidth == 1440) {
+      EXPECT_NE(ReadText(dir / "stderr.txt").find("veloria: drawing 1440x1080 (scale 1.80)\n"), std::string::npos);
+      ASSERT_EQ(RunVeloria(dir, "--scale 1.8 --shots 1.35 --fps 20 --out plain"), 0);
+      EXPECT_TRUE(ReadShot(dir / "plain" / "shot-1.35.png").Pixels == shot.Pixels);
+    }
+    if (!HasFailure()) fs::remove_all(dir);
+  }
 }
 
+// A window whose frame follows it (--scale native): at 1000 x 500 the frame
+// stays the designed one (the scale never goes below 1), reduced into the
+// middle; at 1600 x 1000 a frame of 1333 x 1000 is drawn, shown one to one.
 TEST_F(XDisplayTest, ResizedWindowShowsTheFrameLetterboxed) {
   const fs::path dir = MakeShortShowDir("veloria_x_window_");
-  HeldShow show(dir, ShowEnvironment(), "--windowed --shots 1.35 --fps 20 --out shots");
+  HeldShow show(dir, ShowEnvironment(), "--windowed --scale native --shots 1.35 --fps 20 --out shots");
   ASSERT_TRUE(show.Holding()) << ReadText(dir / "stderr.txt");
   const TImage shot = ReadShot(dir / "shots" / "shot-1.35.png");
   XClient client(server->Display());
@@ -335,7 +352,14 @@ TEST_F(XDisplayTest, ResizedWindowShowsTheFrameLetterboxed) {
   match = WaitForPicture(client, window, shot, rect, 1000, 500, dir / "resized.png");
   EXPECT_LT(match.meanDifference, 2.0) << "the window is in " << (dir / "resized.png");
   EXPECT_EQ(match.brightestBar, 0);
+  // The held frame is made anew from the old one's picture, magnified as
+  // the stretch would have it.
+  client.Resize(window, 1600, 1000);
+  match = WaitForPicture(client, window, shot, {133, 0, 1333, 1000}, 1600, 1000, dir / "larger.png");
+  EXPECT_LT(match.meanDifference, 2.0) << "the window is in " << (dir / "larger.png");
   EXPECT_EQ(show.End(), 0) << ReadText(dir / "stderr.txt");
+  EXPECT_EQ(ReadText(dir / "stderr.txt"),
+            "veloria: drawing 800x600 (scale 1.00)\nveloria: drawing 1333x1000 (scale 1.67)\n");
   if (!HasFailure()) fs::remove_all(dir);
 }
 
