@@ -100,6 +100,32 @@ TEST(RunOptionsTest, CaptureBenchmarkAndHudModes) {
   EXPECT_TRUE(options.version);
 }
 
+// Windows on a display measure the machine by default; headless runs draw
+// the designed frame, or with native a capture's largest 4:3 rectangle.
+TEST(RunOptionsTest, ScaleDefaultsAndNativeOfHeadlessRuns) {
+  const std::vector<std::pair<std::vector<std::string>, FrameScaleRequest>> cases = {
+      {{"--desktop"}, {ScaleChoice::Auto, 1.0}},
+      {{"--windowed", "--scale", "native"}, {ScaleChoice::Native, 1.0}},
+      {{"--windowed", "--scale", "2.5"}, {ScaleChoice::Fixed, 2.5}},
+      {{"--desktop", "--shots", "1", "--out", "d"}, {ScaleChoice::Fixed, 1.0}},
+      {{"--desktop", "--scale", "native", "--shots", "1", "--out", "d"}, {ScaleChoice::Native, 1.0}},
+      {{"--benchmark", "--scale", "native"}, {ScaleChoice::Fixed, 1.0}},
+      {{"--benchmark", "--scale", "8"}, {ScaleChoice::Fixed, 8.0}},
+      {{"--capture", "v.mp4", "--scale", "native", "--video-size", "3840x2160"}, {ScaleChoice::Fixed, 3.6}},
+      {{"--capture", "v.mp4", "--scale", "auto"}, {ScaleChoice::Fixed, 1.0}},
+  };
+  for (const auto& [args, scale] : cases) {
+    RunOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse(args, options, error)) << args[0] << " " << error;
+    EXPECT_EQ(options.scale, scale) << args[0] << " " << args.size();
+  }
+  RunOptions options;
+  std::string error;
+  EXPECT_FALSE(Parse({"--scale", "2"}, options, error));
+  EXPECT_EQ(error, "--scale is only used with --desktop, --windowed, --shots, --capture or --benchmark");
+}
+
 TEST(RunOptionsTest, RefusesMistakesWithAReason) {
   const std::vector<std::vector<std::string>> bad = {
       {"--fullscreen"},
@@ -129,6 +155,11 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
       {"--desktop", "--windowed"},
       {"--no-vsync"},
       {"--no-vsync", "--benchmark"},
+      {"--windowed", "--scale", "0.5"},
+      {"--windowed", "--scale", "8.01"},
+      {"--windowed", "--scale", "nan"},
+      {"--windowed", "--scale", "2x"},
+      {"--windowed", "--scale"},
   };
   // Sizes that are not two even numbers of pixels in range.
   for (const char* size : {"", "1920", "1920x", "x1080", "1921x1080", "1920x1081", "0x0", "-2x2", "+2x2",
@@ -155,7 +186,7 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
 TEST(RunOptionsTest, HelpNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* option : {"--windowed", "--desktop", "--no-vsync", "Alt+Enter", "--shots", "--out", "--capture",
-                             "--video-size", "--fps", "--benchmark", "--json", "--loop", "--hud", "--help", "--version",
+                             "--video-size", "--fps", "--benchmark", "--json", "--loop", "--hud", "--help", "--version", "--scale",
                              "Escape", "Space"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
