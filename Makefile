@@ -25,10 +25,11 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-# The Debian package build/veloria_<version>_amd64.deb, checked by lintian.
+# The Debian package build/veloria_<version>_amd64.deb, checked by lintian
+# down to its pedantic tags (among them the hardening flags' absence).
 package: build
 	@cd $(BUILD) && cpack -G DEB
-	@lintian --fail-on error $(BUILD)/veloria_*_amd64.deb
+	@lintian --pedantic --fail-on error,warning,info,pedantic $(BUILD)/veloria_*_amd64.deb
 
 # Every test and a whole headless show under AddressSanitizer,
 # UndefinedBehaviorSanitizer and LeakSanitizer; any report fails the run.

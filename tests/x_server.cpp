@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -40,8 +41,9 @@ XServer::XServer(int width, int height) {
   if (pid_ == 0) {
     ::close(fds[0]);
     // Xvfb's chatter would only clutter the test log.
-    std::freopen("/dev/null", "w", stderr);
-    std::freopen("/dev/null", "w", stdout);
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devNull, STDOUT_FILENO);
+    ::dup2(devNull, STDERR_FILENO);
     // The server is no program of ours: a sanitizer runtime preloaded for the
     // tests would check it too, and fail it.
     ::unsetenv("LD_PRELOAD");
