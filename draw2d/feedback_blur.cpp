@@ -12,19 +12,6 @@
 #include "draw2d/picture_quad.h"
 #include "textures/lit_area.h"
 
-int32_t CreateBlankTexture(int32_t size) {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  // The contents are overwritten by the first copy; zeros keep them defined.
-  const std::vector<uint8_t> blank(static_cast<size_t>(size) * size * 4, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, 4, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, blank.data());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  ForgetLitArea(name);
-  return static_cast<int32_t>(name);
-}
-
 namespace {
 
 // Back to the frame and its whole viewport.
@@ -32,26 +19,6 @@ void LeaveCorner() {
   if (ActiveFrame.DesignedFramebuffer != 0) glBindFramebuffer(GL_FRAMEBUFFER, ActiveFrame.Framebuffer);
   glViewport(0, 0, ActiveFrame.Width, ActiveFrame.Height);
 }
-
-}  // namespace
-
-void SetTextureViewport(int32_t size) {
-  if (ActiveFrame.DesignedFramebuffer != 0) {
-    glBindFramebuffer(GL_FRAMEBUFFER, ActiveFrame.DesignedFramebuffer);
-    // Every caller starts on a corner just cleared with the frame.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  }
-  glViewport(0, 0, size, size);
-}
-
-void CopyToTexture(int32_t texture, int32_t size) {
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
-  ForgetLitArea(static_cast<uint32_t>(texture));
-  LeaveCorner();
-}
-
-namespace {
 
 // What a full ClearScreen would change after the first pass: the layers draw
 // only colour (no depth test, so no depth writes) and only inside the
@@ -116,6 +83,35 @@ void DrawBlurPass(int32_t size, int32_t texture, int32_t layers, float angle, fl
 }
 
 }  // namespace
+
+int32_t CreateBlankTexture(int32_t size) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  // The contents are overwritten by the first copy; zeros keep them defined.
+  const std::vector<uint8_t> blank(static_cast<size_t>(size) * size * 4, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, blank.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  ForgetLitArea(name);
+  return static_cast<int32_t>(name);
+}
+
+void SetTextureViewport(int32_t size) {
+  if (ActiveFrame.DesignedFramebuffer != 0) {
+    glBindFramebuffer(GL_FRAMEBUFFER, ActiveFrame.DesignedFramebuffer);
+    // Every caller starts on a corner just cleared with the frame.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  glViewport(0, 0, size, size);
+}
+
+void CopyToTexture(int32_t texture, int32_t size) {
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
+  ForgetLitArea(static_cast<uint32_t>(texture));
+  LeaveCorner();
+}
 
 void FeedbackBlur(int32_t size, int32_t texture, int32_t layers, float angle, float spread, int32_t passes) {
   // With no layers there is nothing to draw (and 1 / layers has no meaning).
