@@ -42,6 +42,16 @@ void DrawLikeTheWindow(const char* version, const char* extensions) {
   }
 }
 
+// A new renderbuffer of `format` and that size; none stays bound.
+GLuint NewRenderbuffer(GLenum format, int width, int height) {
+  GLuint name = 0;
+  glGenRenderbuffers(1, &name);
+  glBindRenderbuffer(GL_RENDERBUFFER, name);
+  glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  return name;
+}
+
 // Deletes the reductions from `first` on.
 void DeleteReductions(std::vector<FrameReduction>& reductions, size_t first) {
   for (size_t k = first; k < reductions.size(); ++k) {
@@ -61,10 +71,7 @@ const FrameReduction& ReductionLevel(std::vector<FrameReduction>& reductions, si
   FrameReduction half;
   half.width = width;
   half.height = height;
-  glGenRenderbuffers(1, &half.colour);
-  glBindRenderbuffer(GL_RENDERBUFFER, half.colour);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  half.colour = NewRenderbuffer(GL_RGBA8, width, height);
   glGenFramebuffers(1, &half.framebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, half.framebuffer);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, half.colour);
@@ -85,13 +92,8 @@ OffscreenFrameResult CreateOffscreenFrame(int width, int height, OffscreenFrame&
   if (!OffersFramebufferObjects(version, extensions)) return OffscreenFrameResult::NoFramebufferObjects;
   frame.width = width;
   frame.height = height;
-  glGenRenderbuffers(1, &frame.colour);
-  glBindRenderbuffer(GL_RENDERBUFFER, frame.colour);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  glGenRenderbuffers(1, &frame.depthStencil);
-  glBindRenderbuffer(GL_RENDERBUFFER, frame.depthStencil);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  frame.colour = NewRenderbuffer(GL_RGBA8, width, height);
+  frame.depthStencil = NewRenderbuffer(GL_DEPTH24_STENCIL8, width, height);
   glGenFramebuffers(1, &frame.framebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, frame.framebuffer);
   DrawLikeTheWindow(version, extensions);
