@@ -1,6 +1,5 @@
-// Signal handling: a stop flag, the children and files the handlers see to,
-// and SDL kept out. Handlers touch only lock-free atomics and call only
-// async-signal-safe functions (kill, unlink, signal, raise).
+// Signal handling: a stop flag, and the children and files the handlers see to.
+// Handlers touch only lock-free atomics and async-signal-safe calls.
 
 #include "platform/stop_signals.h"
 
