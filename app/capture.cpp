@@ -3,7 +3,6 @@
 
 #include "app/capture.h"
 
-#include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <system_error>
 
@@ -27,6 +27,7 @@
 #include "core/sync.h"
 #include "platform/file_path.h"
 #include "platform/pipe_process.h"
+#include "platform/stop_signals.h"
 #include "runtime/ORV2Base.h"
 #include "runtime/letterbox.h"
 
@@ -38,42 +39,17 @@ using WallClock = std::chrono::steady_clock;
 constexpr const char* kMusicFile = "music\\test01.mp3";
 constexpr int kProgressBarWidth = 24;
 constexpr int kLogLinesShown = 6;
+// ffmpeg's output when no log file can be made.
+constexpr const char* kNoLogFile = "/dev/null";
 // Frames read back but not yet written: enough to ride out ffmpeg's uneven
 // reading, few enough to keep the memory small (1.4 MB each at 800 x 600).
 constexpr size_t kQueuedFrames = 3;
 
-// Set by SIGINT / SIGTERM while a capture runs; the next frame ends the run.
-volatile sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) { interrupted = 1; }
-
-// Installs OnInterrupt for SIGINT and SIGTERM and puts the old actions back.
-class InterruptScope {
- public:
-  InterruptScope() {
-    interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &oldInt_);
-    sigaction(SIGTERM, &action, &oldTerm_);
-  }
-  ~InterruptScope() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
-  InterruptScope(const InterruptScope&) = delete;
-  InterruptScope& operator=(const InterruptScope&) = delete;
-
- private:
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-};
-
-// A file removed when the scope ends unless it was kept.
+// A file removed when the scope ends unless it was kept, and by the signal
+// handler if a signal ends the program at once.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(fs::path path) : path_(std::move(path)) {}
+  explicit TemporaryFile(fs::path path) : path_(std::move(path)) { abruptEnd_.emplace(path_.string()); }
   ~TemporaryFile() {
     if (!kept_) {
       std::error_code ignored;
@@ -83,10 +59,14 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   const fs::path& Path() const { return path_; }
-  void Keep() { kept_ = true; }
+  void Keep() {
+    kept_ = true;
+    abruptEnd_.reset();
+  }
 
  private:
   fs::path path_;
+  std::optional<AbruptEndRemoval> abruptEnd_;
   bool kept_ = false;
 };
 
@@ -112,6 +92,7 @@ std::string LastLines(const fs::path& path, int count) {
 }
 
 // Progress on stderr: redrawn in place on a terminal, else a line per 10%.
+// A write that fails (stderr closed: SIGPIPE is ignored) is left at that.
 class ProgressPrinter {
  public:
   explicit ProgressPrinter(int fps) : fps_(fps), terminal_(::isatty(STDERR_FILENO) != 0) {}
@@ -144,7 +125,8 @@ class ProgressPrinter {
 // The frame observer: starts ffmpeg and its writer thread on the first frame
 // of the show (the data directory is current and the music loaded by then),
 // queues every frame of sections 0..7 for the writer, and ends the run on the
-// first failure or an interrupt.
+// first failure or a stop signal (which also kills ffmpeg at once, however
+// it stalls: see PipeProcess).
 class FrameCapture {
  public:
   FrameCapture(const RunOptions& options, fs::path partial, fs::path log)
@@ -161,7 +143,7 @@ class FrameCapture {
   FrameCapture& operator=(const FrameCapture&) = delete;
 
   bool OnFrame(const DemoFrame& frame) {
-    if (interrupted) return false;
+    if (StopSignal() != 0) return false;
     if (frame.phase != DemoPhase::Timeline || frame.section < 0 || frame.section >= kShowSections) {
       return true;
     }
@@ -260,7 +242,7 @@ fs::path MakeLogFile() {
   std::error_code ignored;
   std::string pattern = (fs::temp_directory_path(ignored) / "veloria-ffmpeg-XXXXXX").string();
   const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) return fs::path("/dev/null");
+  if (fd < 0) return fs::path(kNoLogFile);
   ::close(fd);
   return pattern;
 }
@@ -386,23 +368,23 @@ int RunCapture(const RunOptions& options) {
       return 1;
     }
   }
-  TemporaryFile log(MakeLogFile());
-  if (log.Path() == "/dev/null") log.Keep();
+  const fs::path logPath = MakeLogFile();
+  std::optional<TemporaryFile> log;
+  if (logPath != kNoLogFile) log.emplace(logPath);
 
-  InterruptScope interruptScope;
-  FrameCapture capture(options, partial.Path(), log.Path());
+  FrameCapture capture(options, partial.Path(), logPath);
   const int status = RunDemoObserved(
       options, [&capture](const DemoFrame& frame) { return capture.OnFrame(frame); });
 
-  if (interrupted) {
+  const bool encoded = StopSignal() == 0 && capture.FinishEncoder() && capture.Error().empty();
+  if (StopSignal() != 0) {
     std::fprintf(stderr, "\nveloria: capture interrupted; %s was not written\n",
                  options.captureFile.c_str());
-    return 130;
+    return ExitStatusAfterStop(1);
   }
-  const bool encoded = capture.FinishEncoder() && capture.Error().empty();
   if (!encoded) {
     std::fprintf(stderr, "veloria: the capture failed: %s\n%s", capture.Error().c_str(),
-                 LastLines(log.Path(), kLogLinesShown).c_str());
+                 LastLines(logPath, kLogLinesShown).c_str());
     std::fprintf(stderr, "veloria: %s was not written\n", options.captureFile.c_str());
     return 1;
   }

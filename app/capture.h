@@ -37,5 +37,6 @@ std::string CaptureProgressLine(int64_t frames, int64_t totalFrames, double wall
 
 // The --capture run. 0 when the video was written; 1 with a message on
 // stderr when ffmpeg is missing or fails, or the file cannot be written (no
-// partial file is left behind); 130 when interrupted.
+// partial file is left behind); 128 + the signal's number when SIGINT,
+// SIGTERM or SIGHUP ended it (130, 143, 129), again without a partial file.
 int RunCapture(const RunOptions& options);

@@ -3,8 +3,6 @@
 
 #include "app/frame_writer.h"
 
-#include <signal.h>
-
 #include <utility>
 
 FrameWriter::~FrameWriter() {
@@ -27,13 +25,6 @@ void FrameWriter::Join() {
 }
 
 void FrameWriter::Run(FrameQueue& queue, FrameSink sink) {
-  // Interrupts go to the rendering thread, which checks for them every frame.
-  sigset_t interrupts;
-  sigemptyset(&interrupts);
-  sigaddset(&interrupts, SIGINT);
-  sigaddset(&interrupts, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
-
   std::vector<uint8_t> frame;
   while (queue.Pop(frame)) {
     std::string error;

@@ -14,6 +14,7 @@
 #include "app/run_options.h"
 #include "app/shots.h"
 #include "platform/message_box.h"
+#include "platform/stop_signals.h"
 #include "runtime/ORV2Base.h"
 
 namespace {
@@ -28,6 +29,8 @@ int RunSelectedMode(const RunOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before SDL and before any thread, so every thread shares the handlers.
+  CatchStopSignals();
   RunOptions options;
   std::string error;
   if (!ParseRunOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -47,9 +50,6 @@ int main(int argc, char** argv) {
     // drivers of their own.
     setenv("SDL_VIDEODRIVER", "offscreen", /*overwrite=*/0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    // Ctrl-C stops a headless run instead of becoming a window-close event,
-    // which the show ignores.
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
   }
   // Made absolute here: the show changes the current directory to its data.
   if (const char* hold = std::getenv("VELORIA_HOLD_FILE")) {
@@ -59,10 +59,12 @@ int main(int argc, char** argv) {
   // The HUD is drawn first, so shots and captures show it too.
   ShowHud hud;
   if (options.hud) AddFrameObserver([&hud](const DemoFrame& frame) { return hud.OnFrame(frame); });
+  int status = 1;
   try {
-    return RunSelectedMode(options);
+    status = RunSelectedMode(options);
   } catch (const std::exception& e) {
     ShowErrorMessage("Error", e.what());
-    return 1;
   }
+  // A run that SIGINT, SIGTERM or SIGHUP ended says so in its status.
+  return ExitStatusAfterStop(status);
 }

@@ -1,16 +1,63 @@
-// Error messages for the viewer: stderr always, an SDL dialog when interactive.
+// Error messages for the viewer: stderr always, an SDL dialog when interactive,
+// closed again when a stop signal comes while it is open.
 
 #include "platform/message_box.h"
 
 #include <SDL.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <utility>
+
+#include "platform/stop_signals.h"
 
 namespace {
 
+// How often the waiting thread looks for a stop signal while a dialog is open.
+constexpr std::chrono::milliseconds kStopPoll{20};
+
 bool dialogsEnabled = false;
 MessageSink messageSink;
+
+// Ends every child process that thread `thread` of this process started.
+void KillChildrenOfThread(pid_t thread) {
+  std::ifstream children("/proc/self/task/" + std::to_string(thread) + "/children");
+  for (pid_t child = 0; children >> child;) ::kill(child, SIGKILL);
+}
+
+// SDL shows its dialog from a child process that it starts and waits for (a
+// fork of this one on X11, zenity on Wayland), however long the viewer takes.
+// The dialog is asked for on a thread of its own, so this thread can end that
+// child when a stop signal comes: SDL's wait returns and the shutdown runs.
+// Without a thread to spare the dialog is shown here, unwatched.
+void ShowDialog(const std::string& caption, const std::string& text) {
+  std::atomic<pid_t> dialogThread{0};
+  std::atomic<bool> closed{false};
+  const auto show = [&] {
+    dialogThread = ::gettid();
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+    closed = true;
+  };
+  std::thread shower;
+  try {
+    shower = std::thread(show);
+  } catch (const std::system_error&) {
+    show();
+    return;
+  }
+  while (!closed) {
+    if (StopSignal() != 0 && dialogThread != 0) KillChildrenOfThread(dialogThread);
+    std::this_thread::sleep_for(kStopPoll);
+  }
+  shower.join();
+}
 
 }  // namespace
 
@@ -21,9 +68,8 @@ void ShowErrorMessage(const std::string& caption, const std::string& text) {
   }
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
-  if (dialogsEnabled) {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
-  }
+  // Once the show is ending nothing waits for the viewer.
+  if (dialogsEnabled && StopSignal() == 0) ShowDialog(caption, text);
 }
 
 void SetDialogsEnabled(bool enabled) { dialogsEnabled = enabled; }

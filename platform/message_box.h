@@ -6,7 +6,9 @@
 #include <string>
 
 // Shows `text` under `caption`: always one line "caption: text" on stderr,
-// plus an SDL error dialog when dialogs are enabled (see SetDialogsEnabled).
+// plus an SDL error dialog when dialogs are enabled (see SetDialogsEnabled),
+// which waits for the viewer's OK. A stop signal (platform/stop_signals)
+// closes an open dialog at once; once one has come, no dialog opens.
 void ShowErrorMessage(const std::string& caption, const std::string& text);
 
 // Interactive runs show dialogs; headless modes turn them off. Off by default,

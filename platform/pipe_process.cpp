@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/stop_signals.h"
+
 extern char** environ;
 
 namespace {
@@ -99,6 +101,7 @@ bool PipeProcess::Start(const std::vector<std::string>& argv, const std::string&
   }
   input_ = fds[1];
   reaped_ = false;
+  KillChildOnStop(pid_);
   // A larger pipe means fewer switches between writer and reader for big
   // writes; the system's limit may refuse it, which only costs speed.
   ::fcntl(input_, F_SETPIPE_SZ, kPipeBytes);
@@ -140,15 +143,22 @@ bool PipeProcess::Write(const void* data, size_t size, std::string& error) {
 
 void PipeProcess::Reap(bool wait) {
   if (pid_ <= 0 || reaped_) return;
+  // Waited for without being reaped first, so its process id stays taken
+  // until the stop handler no longer kills it.
+  siginfo_t ended{};
+  int result;
+  do {
+    result = ::waitid(P_PID, static_cast<id_t>(pid_), &ended, WEXITED | WNOWAIT | (wait ? 0 : WNOHANG));
+  } while (result < 0 && errno == EINTR);
+  if (result == 0 && ended.si_pid == 0) return;  // still running
+  ForgetChildOnStop(pid_);
   int status = 0;
   pid_t done;
   do {
-    done = ::waitpid(pid_, &status, wait ? 0 : WNOHANG);
+    done = ::waitpid(pid_, &status, 0);
   } while (done < 0 && errno == EINTR);
-  if (done == pid_ || done < 0) {
-    status_ = done == pid_ ? status : -1;
-    reaped_ = true;
-  }
+  status_ = done == pid_ ? status : -1;
+  reaped_ = true;
 }
 
 bool PipeProcess::Running() {

@@ -14,7 +14,9 @@ std::string FindOnPath(const std::string& name);
 
 // One child process. Write may run on one thread while Running and Kill run
 // on another. Destroying it while the child runs closes the pipe,
-// kills the child and waits for it, so no process outlives its owner.
+// kills the child and waits for it, so no process outlives its owner. A stop
+// signal (platform/stop_signals) kills the child at once, so a child that
+// neither reads nor exits cannot hold the program's end.
 class PipeProcess {
  public:
   PipeProcess() = default;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -26,6 +27,7 @@
 #include "draw2d/overlay.h"
 #include "platform/counter.h"
 #include "platform/data_directory.h"
+#include "platform/stop_signals.h"
 #include "platform/stream_errors.h"
 #include "runtime/DirectInput8.h"
 #include "runtime/OINKeyboard.h"
@@ -64,6 +66,7 @@ const std::vector<std::string> kLoadStepPictures = {
 };
 
 std::vector<FrameObserver> frameObservers;
+// Set when an observer asks to end the run or a stop signal has come.
 bool stopRequested = false;
 int64_t framesPresented = 0;
 int32_t passesPlayed = 0;
@@ -83,6 +86,13 @@ double loadingBarSeconds = 0.0;
 
 double WallSecondsSince(WallClock::time_point start) {
   return std::chrono::duration<double>(WallClock::now() - start).count();
+}
+
+// Whether the run should end now: an observer asked, or SIGINT, SIGTERM or
+// SIGHUP came (read at every frame boundary and between load steps).
+bool StopAsked() {
+  if (StopSignal() != 0) stopRequested = true;
+  return stopRequested;
 }
 
 // Restores the system counter when a run on the fixed-step clock ends.
@@ -167,7 +177,7 @@ void StartUp(const RunMode& options) {
 void FadeInProgressPicture() {
   phase = DemoPhase::ProgressFade;
   DemoTimer.Reset();
-  while (DemoTimer.Elapsed() < 2.0f && !stopRequested) {
+  while (DemoTimer.Elapsed() < 2.0f && !StopAsked()) {
     DrawProgressFade(progressPicture, DemoTimer.Elapsed());
     PresentShowFrame(-1, -1.0f);
   }
@@ -183,36 +193,44 @@ void LoadSyncTrack(TSync& track, const std::string& fileName) {
   }
 }
 
-// Every scene loads between two values of the bar, in this order; the random
-// numbers the load steps draw depend on it.
+// Every scene loads after its value of the bar, in this order; the random
+// numbers the load steps draw depend on it. A stop signal ends the loading
+// between two steps.
 void LoadShow() {
   phase = DemoPhase::Loading;
   const WallClock::time_point start = WallClock::now();
   loadingBarSeconds = 0.0;
-  DrawLoadingBar(0.1f);
-  InitMetaballs();
-  DrawLoadingBar(0.15f);
-  InitLandscape();
-  DrawLoadingBar(0.18f);
-  InitOverlays();
-  DrawLoadingBar(0.2f);
-  InitDame();
-  DrawLoadingBar(0.4f);
-  InitHeart();
-  DrawLoadingBar(0.5f);
-  InitGlowParticles();
-  DrawLoadingBar(0.55f);
-  InitCredits();
-  LoadRingPictures();
-  DrawLoadingBar(0.6f);
-  InitMusic(MainWindow.Wnd);
-  MusicSample = LoadSample(kMusicFile);
-  DrawLoadingBar(0.8f);
-  SetFontBase(BuildFont("Arial", 12, true));
-  syncTrackObject = std::make_unique<TSync>();
-  SyncTrack = syncTrackObject.get();
-  LoadSyncTrack(*SyncTrack, "music\\sync.snc");
-  SyncTrack->Rewind();
+  const std::pair<float, std::function<void()>> steps[] = {
+      {0.1f, InitMetaballs},
+      {0.15f, InitLandscape},
+      {0.18f, InitOverlays},
+      {0.2f, InitDame},
+      {0.4f, InitHeart},
+      {0.5f, InitGlowParticles},
+      {0.55f,
+       [] {
+         InitCredits();
+         LoadRingPictures();
+       }},
+      {0.6f,
+       [] {
+         InitMusic(MainWindow.Wnd);
+         MusicSample = LoadSample(kMusicFile);
+       }},
+      {0.8f,
+       [] {
+         SetFontBase(BuildFont("Arial", 12, true));
+         syncTrackObject = std::make_unique<TSync>();
+         SyncTrack = syncTrackObject.get();
+         LoadSyncTrack(*SyncTrack, "music\\sync.snc");
+         SyncTrack->Rewind();
+       }},
+  };
+  for (const auto& [bar, step] : steps) {
+    DrawLoadingBar(bar);
+    if (StopSignal() != 0) return;
+    step();
+  }
   loadingWorkSeconds = WallSecondsSince(start) - loadingBarSeconds;
 }
 
@@ -222,11 +240,11 @@ void LoadShow() {
 void FadeToShow() {
   phase = DemoPhase::PreShowFade;
   DemoTimer.Reset();
-  while (DemoTimer.Elapsed() < 1.0f && !stopRequested) {
+  while (DemoTimer.Elapsed() < 1.0f && !StopAsked()) {
     DrawLoadingBar(1.0f);
     DrawScreenFade(0.0f, 0.0f, 0.0f, DemoTimer.Elapsed());
   }
-  if (stopRequested) return;
+  if (StopAsked()) return;
   PlaySample(MusicSample, 100, 0);
   DemoTimer.Reset();
 }
@@ -358,7 +376,7 @@ void PlayTimeline(bool loop) {
   std::optional<FirstPassGLState> firstGLState;
   if (loop) firstGLState.emplace();
   int64_t passFirstFrame = framesPresented;
-  while (!stopRequested) {
+  while (!StopAsked()) {
     if (KeyDown(DIK_ESCAPE)) break;
     if (SyncTrack->SyncSection() >= kShowSections) {
       // A track that ends before its first frame would loop without ever
@@ -392,10 +410,11 @@ void PlayTimeline(bool loop) {
 }
 
 // The test hook of RunOptions::holdFile: the last frame stays on the screen
-// (a scaled window presents its frame again) until the file is gone.
+// (a scaled window presents its frame again) until the file is gone or a stop
+// signal comes.
 void HoldLastFrame(const std::string& holdFile) {
   std::ofstream(holdFile) << "holding\n";
-  while (std::filesystem::exists(holdFile)) {
+  while (std::filesystem::exists(holdFile) && StopSignal() == 0) {
     PresentFrame(MainWindow);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -431,7 +450,7 @@ int RunDemoObserved(const RunMode& options, FrameObserver observer) {
 
 void DrawLoadingBar(float Progress) {
   const WallClock::time_point start = WallClock::now();
-  for (int frame = 0; frame < kLoadingBarFrames; ++frame) {
+  for (int frame = 0; frame < kLoadingBarFrames && StopSignal() == 0; ++frame) {
     DrawLoadingBarFrame(Progress);
     PresentShowFrame(-1, Progress);
   }
@@ -446,11 +465,11 @@ int RunDemo(const RunMode& options) {
   CounterScope counter(options.headless ? &fixedStepClock : nullptr);
   try {
     StartUp(options);
-    if (!stopRequested) FadeInProgressPicture();
-    if (!stopRequested) LoadShow();
-    if (!stopRequested) FadeToShow();
-    if (!stopRequested) PlayTimeline(options.loop);
-    if (stopRequested && !options.holdFile.empty()) HoldLastFrame(options.holdFile);
+    if (!StopAsked()) FadeInProgressPicture();
+    if (!StopAsked()) LoadShow();
+    if (!StopAsked()) FadeToShow();
+    if (!StopAsked()) PlayTimeline(options.loop);
+    if (stopRequested && StopSignal() == 0 && !options.holdFile.empty()) HoldLastFrame(options.holdFile);
   } catch (...) {
     ShutDown();
     throw;

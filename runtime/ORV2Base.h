@@ -71,6 +71,9 @@ void ClearFrameObservers();
 // "Error %d initializing OpenGL: %s") are thrown after everything opened so
 // far has been released. A sync file with findings (SyncFileFindings) plays
 // as it reads, after one stderr line "music\sync.snc: <finding>" for each.
+// A stop signal (SIGINT, SIGTERM, SIGHUP: platform/stop_signals) ends the run
+// as Escape does, at the next frame boundary or between two load steps; it
+// still returns 0, and main turns the signal into the exit status.
 int RunDemo(const RunMode& options);
 
 // RunDemo with `observer` added for this run only: it is removed however the

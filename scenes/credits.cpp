@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "draw2d/feedback_blur.h"
 #include "draw2d/overlay.h"
 #include "textures/ORV2Materials.h"
+#include "textures/texture_snapshot.h"
 
 namespace {
 
@@ -26,11 +28,8 @@ int32_t EndTexture = -1;
 
 // The opening grid lives until the process ends, like every scene object.
 std::unique_ptr<TOrvGrid> openingGridStorage;
-
-constexpr const char* kGroupLogoFile = "gfx\\vantrel.jpg";
-constexpr const char* kAuthorFile = "gfx\\author.jpg";
-constexpr const char* kGreetingsFile = "gfx\\greets.jpg";
-constexpr const char* kEndFile = "gfx\\end.jpg";
+// The four pictures the feedback blurs smear, as loaded, for further passes.
+std::array<TTextureSnapshot, 4> loadedSmearedPictures;
 
 // End time of the current section, without moving the sync cursor.
 float SectionEnd() { return SyncTrack ? SyncTrack->SectionEnds[SyncTrack->SectionIndex] : 0.0f; }
@@ -52,18 +51,17 @@ void FullScreenColor(float r, float g, float b, float a) {
 void InitCredits() {
   openingGridStorage = std::make_unique<TOrvGrid>(20, 20);
   OpeningGrid = openingGridStorage.get();
-  GroupLogoTexture = LoadTexture(kGroupLogoFile);
+  GroupLogoTexture = LoadTexture("gfx\\vantrel.jpg");
   TitleTexture = LoadTexture("gfx\\veloria.jpg");
-  AuthorTexture = LoadTexture(kAuthorFile);
-  GreetingsTexture = LoadTexture(kGreetingsFile);
-  EndTexture = LoadTexture(kEndFile);
+  AuthorTexture = LoadTexture("gfx\\author.jpg");
+  GreetingsTexture = LoadTexture("gfx\\greets.jpg");
+  EndTexture = LoadTexture("gfx\\end.jpg");
+  loadedSmearedPictures = {KeepTexture(GroupLogoTexture), KeepTexture(AuthorTexture),
+                           KeepTexture(GreetingsTexture), KeepTexture(EndTexture)};
 }
 
 void RestartCredits() {
-  GroupLogoTexture = ReloadTexture(kGroupLogoFile);
-  AuthorTexture = ReloadTexture(kAuthorFile);
-  GreetingsTexture = ReloadTexture(kGreetingsFile);
-  EndTexture = ReloadTexture(kEndFile);
+  for (const TTextureSnapshot& picture : loadedSmearedPictures) RestoreTexture(picture);
 }
 
 void DrawOpening() {

@@ -10,10 +10,14 @@
 #include "surfaces/ORV2Grid.h"
 
 
-// Load step: creates the opening's grid and loads the five pictures in the order above.
+// Load step: creates the opening's grid and loads the five pictures in the
+// order above, keeping the pixels of the four the feedback blurs smear in
+// place (all but the title).
 void InitCredits();
-// For another pass of the show: the four pictures the feedback blurs smear
-// in place (all but the title) are read again from their files.
+// For another pass of the show: those four pictures go back to the pixels
+// kept at loading, so the pass is the first one again even if their files
+// changed meanwhile; a picture that failed to load stays without a texture,
+// and nothing is reported again.
 void RestartCredits();
 
 // Section 0, once per frame: the group logo waving on the grid (amplitude

@@ -49,8 +49,10 @@ int RunVeloria(const fs::path& dir, const std::string& args, const std::string& 
 
 BackgroundRun::BackgroundRun(const fs::path& dir, const std::string& args, const std::string& environment) {
   // exec: the shell becomes the program, so the process id is the program's.
-  const std::string command = "cd '" + dir.string() + "' && exec env " + environment + " '" VELORIA_BINARY "' " +
-                              args + " >stdout.txt 2>stderr.txt";
+  // The stop signals start at their defaults, also when the test runner was
+  // started in the background (SIGINT ignored).
+  const std::string command = "cd '" + dir.string() + "' && exec env --default-signal=INT,TERM,HUP " + environment +
+                              " '" VELORIA_BINARY "' " + args + " >stdout.txt 2>stderr.txt";
   pid_ = ::fork();
   if (pid_ == 0) {
     ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -63,6 +65,10 @@ BackgroundRun::~BackgroundRun() {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
   }
+}
+
+void BackgroundRun::Signal(int signal) {
+  if (pid_ > 0 && status_ < 0) ::kill(pid_, signal);
 }
 
 bool BackgroundRun::WaitForFile(const fs::path& path, int limitSeconds) {

@@ -35,13 +35,16 @@ constexpr int kRunTimedOut = 137;
 // runs. The destructor kills it if it still runs.
 class BackgroundRun {
  public:
-  // As RunVeloria, but returns at once.
+  // As RunVeloria, but returns at once; SIGINT, SIGTERM and SIGHUP start at
+  // their default actions, whatever the test runner inherited.
   BackgroundRun(const std::filesystem::path& dir, const std::string& args,
                 const std::string& environment = "");
   ~BackgroundRun();
   BackgroundRun(const BackgroundRun&) = delete;
   BackgroundRun& operator=(const BackgroundRun&) = delete;
 
+  // Sends `signal` to the program while it runs.
+  void Signal(int signal);
   // True once `path` exists; false when the program ended first or
   // `limitSeconds` passed.
   bool WaitForFile(const std::filesystem::path& path, int limitSeconds);

@@ -1,11 +1,13 @@
 // Capture: the encoder's command line, the partial name, the frame count and
 // progress line, the child process and its pipe, and whole --capture runs:
-// no ffmpeg, a file that cannot be written, an encoder that fails, and a
-// short real video checked with ffprobe.
+// no ffmpeg, a file that cannot be written, an encoder that fails, signals
+// and a closed stderr, and a short real video checked with ffprobe.
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -186,6 +188,8 @@ class CaptureRunTest : public ::testing::Test {
     }
     return names;
   }
+  // The setting that puts ffmpeg's log into `dir`, where StrayFiles sees it.
+  std::string TmpDir() const { return " TMPDIR='" + dir.string() + "'"; }
   // `ffmpeg` in dir/bin as the given shell script; returns the PATH setting.
   std::string FakeEncoder(const std::string& script) {
     fs::create_directories(dir / "bin");
@@ -252,14 +256,32 @@ TEST_F(CaptureRunTest, ARuntimeErrorEndsTheEncoderAndLeavesNoFile) {
   EXPECT_TRUE(StrayFiles().empty());
 }
 
-TEST_F(CaptureRunTest, InterruptStopsTheRunAndRemovesThePartialFile) {
-  // The encoder interrupts its parent after two frames and goes on reading.
-  const std::string path = FakeEncoder("head -c 2880000 >/dev/null; kill -TERM $PPID; cat >/dev/null");
-  EXPECT_EQ(RunVeloria(dir, "--capture show.mp4", path), 130);
-  EXPECT_NE(ReadText(dir / "stderr.txt").find("capture interrupted; show.mp4 was not written"),
-            std::string::npos)
-      << ReadText(dir / "stderr.txt");
-  EXPECT_TRUE(StrayFiles().empty());
+TEST_F(CaptureRunTest, ASignalEndsTheRunWithinASecondAndLeavesNoFile) {
+  // The encoder takes about two frames, says so in bin/ (it runs in data/), then
+  // reads on or stalls (neither reads nor exits).
+  for (const auto& [then, signal] : {std::pair{"cat >/dev/null", SIGTERM}, {"cat >/dev/null", SIGHUP}, {"exec sleep 60", SIGINT}}) {
+    BackgroundRun run(dir, "--capture show.mp4", FakeEncoder(std::string("head -c 2880000 >/dev/null; touch ../bin/fed; ") + then) + TmpDir());
+    ASSERT_TRUE(run.WaitForFile(dir / "bin" / "fed", 60)) << ReadText(dir / "stderr.txt");
+    // Long enough for a stalled encoder's pipe to fill and the show to wait on it.
+    ::usleep(300000);
+    run.Signal(signal);
+    // A run still going after a second is killed and counts as kRunTimedOut.
+    EXPECT_EQ(run.Wait(1), 128 + signal) << then;
+    EXPECT_NE(ReadText(dir / "stderr.txt").find("capture interrupted; show.mp4 was not written"), std::string::npos);
+    EXPECT_EQ(StrayFiles(), std::vector<std::string>{}) << then;
+    fs::remove_all(dir / "bin");
+  }
+}
+
+TEST_F(CaptureRunTest, AClosedStderrOnlyLosesTheProgressLines) {
+  // stderr is a pipe whose reader has gone: every progress line fails. The
+  // status goes to "bin", a name StrayFiles leaves out.
+  const std::string run = "cd '" + dir.string() + "' && {" + TmpDir() + " '" VELORIA_BINARY
+                          "' --capture show.mp4 --fps 10 2>&1 >stdout.txt; echo $? >bin; } | true";
+  ASSERT_EQ(std::system(run.c_str()), 0);
+  EXPECT_EQ(ReadText(dir / "bin"), "0\n");
+  EXPECT_TRUE(fs::remove(dir / "show.mp4"));
+  EXPECT_EQ(StrayFiles(), std::vector<std::string>{});
 }
 
 TEST_F(CaptureRunTest, RunShowPlaysOnTheDesktopOrRendersTheVideoWithoutADisplay) {

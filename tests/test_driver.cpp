@@ -22,6 +22,7 @@
 #include "runtime/OINKeyboard.h"
 #include "runtime/ORV2Base.h"
 #include "runtime/OrvikBASS.h"
+#include "tests/message_capture.h"
 #include "tests/program_run.h"
 
 namespace {
@@ -223,7 +224,12 @@ TEST_F(DriverTest, LoopPlaysEveryPassLikeTheFirstUntilEscape) {
   // author picture (section 0 past 9 s), heart kicks on channel-1 beats, the
   // late flags (27.9 s into sections 3 and 4), the greetings' blur and the
   // heart after 7 s of section 5, the end picture's blur after 5 s of section 7.
-  fs::create_directory_symlink(fs::path(VELORIA_DATA_DIR) / "gfx", dir / "data" / "gfx");
+  // The author picture is missing: one message, at loading only. The
+  // greetings picture changes on disk once loaded: the passes never show it.
+  const fs::path gfx = dir / "data" / "gfx";
+  fs::copy(fs::path(VELORIA_DATA_DIR) / "gfx", gfx, fs::copy_options::recursive);
+  fs::remove(gfx / "author.jpg");
+  MessageCapture shown;
   const fs::path music = dir / "data" / "music" / "test01.mp3";
   ASSERT_EQ(std::system(("ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=60 -c:a libmp3lame '" +
                          music.string() + "'").c_str()),
@@ -244,6 +250,7 @@ TEST_F(DriverTest, LoopPlaysEveryPassLikeTheFirstUntilEscape) {
     if (static_cast<size_t>(frame.pass) == passes.size()) {
       passes.emplace_back();
       playbacksAtStart.push_back(SamplePlaybacks(MusicSample));
+      fs::copy_file(gfx / "end.jpg", gfx / "greets.jpg", fs::copy_options::overwrite_existing);
     }
     passes.back().emplace_back(frame.showTime, FrameHash(GrabFrame(800, 600)));
     return true;
@@ -270,6 +277,7 @@ TEST_F(DriverTest, LoopPlaysEveryPassLikeTheFirstUntilEscape) {
   // Each pass starts the music over instead of adding a second playback.
   ASSERT_GE(MusicSample, 0);
   EXPECT_EQ(playbacksAtStart, (std::vector<int32_t>{1, 1, 1}));
+  EXPECT_EQ(shown.messages, (std::vector<ShownMessage>{{"BMP Unit", "Couldn't load JPG - \"gfx\\author.jpg\""}}));
 }
 
 TEST(DataDirectoryTest, FallsBackToDataBesideTheProgram) {

@@ -86,14 +86,15 @@ unsigned long XClient::FindWindow(const char* title) {
   unsigned long found = 0;
   if (XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count) == 0) return 0;
   for (unsigned i = 0; i < count && found == 0; ++i) {
-    char* name = nullptr;
+    // The name's bytes whatever its encoding: SDL's dialogs give theirs as UTF-8.
+    XTextProperty name{};
     XWindowAttributes attributes;
-    if (XFetchName(dpy, children[i], &name) != 0 && name != nullptr) {
-      if (std::strcmp(name, title) == 0 && XGetWindowAttributes(dpy, children[i], &attributes) != 0 &&
-          attributes.map_state == IsViewable) {
+    if (XGetWMName(dpy, children[i], &name) != 0 && name.value != nullptr) {
+      if (name.nitems == std::strlen(title) && std::memcmp(name.value, title, name.nitems) == 0 &&
+          XGetWindowAttributes(dpy, children[i], &attributes) != 0 && attributes.map_state == IsViewable) {
         found = children[i];
       }
-      XFree(name);
+      XFree(name.value);
     }
   }
   if (children != nullptr) XFree(children);

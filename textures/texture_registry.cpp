@@ -3,8 +3,6 @@
 
 #include "textures/texture_registry.h"
 
-#include <GL/gl.h>
-
 #include <vector>
 
 #include "textures/ORV2Textures.h"
@@ -40,23 +38,6 @@ int32_t LoadTexture(const std::string& name) {
 
 int32_t LoadTGAFileOnce(const std::string& name) {
   return LoadOnce(name, [](const std::string& n, int32_t& t) { LoadTGAFile(n, t); });
-}
-
-int32_t ReloadTexture(const std::string& name) {
-  for (auto item = Registry.rbegin(); item != Registry.rend(); ++item) {
-    if (item->Name != name) continue;
-    int32_t fresh = NoTexture;
-    LoadImageTexture(name, fresh);
-    if (fresh == NoTexture) return item->Texture;
-    if (item->Texture != NoTexture) {
-      const GLuint old = static_cast<GLuint>(item->Texture);
-      ForgetLitArea(old);
-      glDeleteTextures(1, &old);
-    }
-    item->Texture = fresh;
-    return fresh;
-  }
-  return LoadTexture(name);
 }
 
 int32_t FindTexture(const std::string& name) {

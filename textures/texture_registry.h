@@ -15,12 +15,6 @@ constexpr int32_t NoTexture = -1;
 int32_t LoadTexture(const std::string& name);
 // The same for a TGA file read by the stand-alone TGA reader.
 int32_t LoadTGAFileOnce(const std::string& name);
-// Decodes and uploads the picture file `name` again as a fresh texture that
-// takes the place of its registered one (deleted), so whatever was copied into
-// the old one is gone; loads it like LoadTexture when it is not registered.
-// When the file no longer loads, the reader's message shows and the old
-// texture stays. Returns the texture now registered.
-int32_t ReloadTexture(const std::string& name);
 // The texture registered last under `name`, or NoTexture.
 int32_t FindTexture(const std::string& name);
 // Appends an entry; earlier entries with the same name stay but are shadowed.
