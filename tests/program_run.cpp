@@ -28,6 +28,12 @@ void MakeShowDataDir(const fs::path& dataDir) {
   fs::copy(fs::path(VELORIA_DATA_DIR) / "mod", dataDir / "mod", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
+void WriteSyncTrack(const fs::path& dataDir, const SyncLists& lists) {
+  const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
+  std::ofstream(dataDir / "music" / "sync.snc", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path);
   std::stringstream text;

@@ -7,12 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "core/sync_file.h"
+
 // An empty directory named `name` plus the process id under the temp directory.
 std::filesystem::path TempDir(const char* name);
 
 // Creates `dataDir` with an empty music folder and a copy of the generated
 // models in mod/: the scenes load them, and a missing model ends the show.
 void MakeShowDataDir(const std::filesystem::path& dataDir);
+
+// Writes `lists` as the sync track of the data folder `dataDir`.
+void WriteSyncTrack(const std::filesystem::path& dataDir, const SyncLists& lists);
 
 // The whole text of `path`; empty when it cannot be read.
 std::string ReadText(const std::filesystem::path& path);

@@ -172,9 +172,7 @@ class CaptureRunTest : public ::testing::Test {
     MakeShowDataDir(dir / "data");
     SyncLists lists;
     for (int k = 0; k < 8; ++k) lists.sectionEnds.push_back(0.125f * (k + 1));
-    const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
-    std::ofstream(dir / "data" / "music" / "sync.snc", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteSyncTrack(dir / "data", lists);
   }
   void TearDown() override { fs::remove_all(dir); }
   // Names in `dir` other than the test's own files and the data.

@@ -54,10 +54,7 @@ class DriverTest : public ::testing::Test {
     fs::remove_all(dir);
   }
   void WriteSync(const SyncLists& lists) {
-    const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
-    std::ofstream(dir / "data" / "music" / "sync.snc", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    WriteSyncTrack(dir / "data", lists);
   }
   static SyncLists ShortShow() {
     SyncLists lists;

@@ -43,9 +43,7 @@ class DriverPicturesTest : public ::testing::Test {
     SyncLists lists;
     lists.sectionEnds = {1.5f, 2.5f, 2.75f, 3.0f, 3.25f, 3.5f, 3.75f, 4.0f};
     lists.channels[2] = {1.6f};  // the ring picture flares once in section 1
-    const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
-    std::ofstream(dir / "data" / "music" / "sync.snc", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteSyncTrack(dir / "data", lists);
     fs::current_path(dir);
   }
   void TearDown() override {

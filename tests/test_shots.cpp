@@ -103,10 +103,7 @@ class ShotsRunTest : public ::testing::Test {
   void WriteShortSync() {
     SyncLists lists;
     for (int k = 0; k < 8; ++k) lists.sectionEnds.push_back(0.25f * (k + 1));
-    const std::vector<uint8_t> bytes = EncodeSyncFile(lists);
-    std::ofstream(dir / "data" / "music" / "sync.snc", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    WriteSyncTrack(dir / "data", lists);
   }
   fs::path dir;
 };
