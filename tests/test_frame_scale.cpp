@@ -173,7 +173,7 @@ TEST(ScaledShowTest, EveryScaleDrawsTheDesignedShowFiner) {
     int designedSteps = 0, scaledSteps = 0;
     for (const auto& [section, frame] : scaled.sections) {
       SCOPED_TRACE(section);
-      ASSERT_EQ(FrameSize(frame.Width, frame.Height), FrameSizeAt(scale));
+      ASSERT_EQ((FrameSize{frame.Width, frame.Height}), FrameSizeAt(scale));
       // Leaving out black changes nothing at this size either.
       EXPECT_TRUE(frame.Pixels == plain.sections.at(section).Pixels);
       // Averaged back to 800 x 600 the frame is the designed one but for
