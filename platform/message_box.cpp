@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -32,31 +31,41 @@ void KillChildrenOfThread(pid_t thread) {
   for (pid_t child = 0; children >> child;) ::kill(child, SIGKILL);
 }
 
+// One dialog, shown on the thread that runs ShowDialogOn.
+struct DialogCall {
+  const std::string& caption;
+  const std::string& text;
+  std::atomic<pid_t> thread{0};  // the thread's id once it runs
+  std::atomic<bool> closed{false};
+};
+
+int ShowDialogOn(void* data) {
+  DialogCall& call = *static_cast<DialogCall*>(data);
+  call.thread = ::gettid();
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, call.caption.c_str(), call.text.c_str(), nullptr);
+  call.closed = true;
+  return 0;
+}
+
 // SDL shows its dialog from a child process that it starts and waits for (a
 // fork of this one on X11, zenity on Wayland), however long the viewer takes.
 // The dialog is asked for on a thread of its own, so this thread can end that
 // child when a stop signal comes: SDL's wait returns and the shutdown runs.
-// Without a thread to spare the dialog is shown here, unwatched.
+// An SDL thread, so that SDL frees what it kept for the thread (an error
+// text) when it ends. Without a thread to spare the dialog is shown here,
+// unwatched.
 void ShowDialog(const std::string& caption, const std::string& text) {
-  std::atomic<pid_t> dialogThread{0};
-  std::atomic<bool> closed{false};
-  const auto show = [&] {
-    dialogThread = ::gettid();
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
-    closed = true;
-  };
-  std::thread shower;
-  try {
-    shower = std::thread(show);
-  } catch (const std::system_error&) {
-    show();
+  DialogCall call{caption, text};
+  SDL_Thread* shower = SDL_CreateThread(ShowDialogOn, "veloria dialog", &call);
+  if (shower == nullptr) {
+    ShowDialogOn(&call);
     return;
   }
-  while (!closed) {
-    if (StopSignal() != 0 && dialogThread != 0) KillChildrenOfThread(dialogThread);
+  while (!call.closed) {
+    if (StopSignal() != 0 && call.thread != 0) KillChildrenOfThread(call.thread);
     std::this_thread::sleep_for(kStopPoll);
   }
-  shower.join();
+  SDL_WaitThread(shower, nullptr);
 }
 
 }  // namespace
