@@ -119,7 +119,7 @@ std::string FormatBenchmarkTable(const BenchmarkReport& report) {
     if (value) std::snprintf(text, sizeof text, "%.1f", *value);
     return std::string(text);
   };
-  std::string text = "veloria benchmark: " + std::to_string(report.fps) +
+  std::string text = "veloria benchmark: " + FrameRateText(report.fps) +
                      " steps/s, renderer " + report.renderer + "\n";
   char line[400];  // room for any double printed with %f
   std::snprintf(line, sizeof line, "frame: %dx%d (scale %.2f)\n", report.frameWidth, report.frameHeight,
@@ -170,7 +170,10 @@ std::string FormatBenchmarkJson(const BenchmarkReport& report) {
   auto probeMs = [](double ms) { return ms > 0.0 ? JsonNumber(ms, "%.4f") : std::string("null"); };
   std::string json = "{\n";
   json += "  \"renderer\": " + JsonString(report.renderer) + ",\n";
-  json += "  \"steps_per_second\": " + std::to_string(report.fps) + ",\n";
+  json += "  \"steps_per_second\": " +
+          (report.fps.denominator == 1 ? std::to_string(report.fps.numerator)
+                                       : JsonNumber(FramesPerSecond(report.fps), "%.6f")) +
+          ",\n";
   json += "  \"scale\": " + JsonNumber(report.scale, "%.4f") + ",\n";
   json += "  \"frame_width\": " + std::to_string(report.frameWidth) + ",\n";
   json += "  \"frame_height\": " + std::to_string(report.frameHeight) + ",\n";

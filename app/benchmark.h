@@ -21,7 +21,7 @@ constexpr double kTargetLoadingSeconds = 0.15;
 constexpr double kTargetPeakResidentMB = 250.0;
 
 struct BenchmarkReport {
-  int fps = 60;                                    // steps per second of the clock
+  FrameRate fps;                                   // steps per second of the clock
   std::string renderer;                            // GL_RENDERER
   double scale = 1.0;                              // the frame's scale and its pixels
   int frameWidth = 0;

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <sstream>
 #include <system_error>
@@ -41,9 +42,19 @@ constexpr int kProgressBarWidth = 24;
 constexpr int kLogLinesShown = 6;
 // ffmpeg's output when no log file can be made.
 constexpr const char* kNoLogFile = "/dev/null";
+// The web video's x264 preset and constant quality: near visually lossless,
+// at a speed that keeps a capture within twice the benchmark's time.
+constexpr const char* kWebPreset = "faster";
+constexpr const char* kWebQuality = "18";
+// Every encoder runs on this many threads whatever the machine has: x264's
+// output depends on its thread count.
+constexpr const char* kEncoderThreads = "4";
 // Frames read back but not yet written: enough to ride out ffmpeg's uneven
-// reading, few enough to keep the memory small (1.4 MB each at 800 x 600).
+// reading, and never more than 128 MiB of them, so the memory stays bounded
+// at any scale (3 frames of 1.9 MB at 800 x 600, one of 123 MB at K = 8).
+// The frame being read back and the one being written come on top.
 constexpr size_t kQueuedFrames = 3;
+constexpr size_t kQueuedBytes = size_t{128} << 20;
 
 // A file removed when the scope ends unless it was kept, and by the signal
 // handler if a signal ends the program at once.
@@ -95,7 +106,7 @@ std::string LastLines(const fs::path& path, int count) {
 // A write that fails (stderr closed: SIGPIPE is ignored) is left at that.
 class ProgressPrinter {
  public:
-  explicit ProgressPrinter(int fps) : fps_(fps), terminal_(::isatty(STDERR_FILENO) != 0) {}
+  explicit ProgressPrinter(FrameRate fps) : fps_(fps), terminal_(::isatty(STDERR_FILENO) != 0) {}
 
   void Update(int64_t frames, int64_t totalFrames, double wallSeconds, bool last) {
     if (terminal_) {
@@ -115,7 +126,7 @@ class ProgressPrinter {
   }
 
  private:
-  int fps_;
+  FrameRate fps_;
   bool terminal_;
   double lastPrinted_ = -1.0;
   int64_t lastStep_ = 0;
@@ -213,7 +224,7 @@ class FrameCapture {
     }
     const std::vector<std::string> command = CaptureCommand(
         partial_.string(), music.string(), ActiveFrame.Width, ActiveFrame.Height, options_.fps,
-        options_.videoSize);
+        options_.videoQuality, options_.videoSize);
     if (!encoder_.Start(command, log_.string(), error_)) return false;
     writer_.Start(queue_, [this](const std::vector<uint8_t>& frame, std::string& error) {
       return encoder_.Write(frame.data(), frame.size(), error);
@@ -226,7 +237,7 @@ class FrameCapture {
   fs::path log_;
   ProgressPrinter progress_;
   PipeProcess encoder_;
-  FrameQueue queue_{kQueuedFrames};  // frames on their way to the writer
+  FrameQueue queue_{kQueuedFrames, kQueuedBytes};  // frames on their way to the writer
   FrameWriter writer_;                // the only caller of encoder_.Write once started
   bool started_ = false;
   bool silent_ = false;
@@ -237,32 +248,14 @@ class FrameCapture {
   std::string error_;
 };
 
-// A fresh, empty log file for ffmpeg in the temporary directory.
-fs::path MakeLogFile() {
-  std::error_code ignored;
-  std::string pattern = (fs::temp_directory_path(ignored) / "veloria-ffmpeg-XXXXXX").string();
-  const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) return fs::path(kNoLogFile);
-  ::close(fd);
-  return pattern;
+void Append(std::vector<std::string>& args, std::initializer_list<std::string> more) {
+  args.insert(args.end(), more);
 }
 
-}  // namespace
-
-std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
-                                        int width, int height, int fps, VideoSize video) {
-  std::vector<std::string> args = {
-      "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
-      "-f", "rawvideo", "-pix_fmt", "rgb0",
-      "-video_size", std::to_string(width) + "x" + std::to_string(height),
-      "-framerate", std::to_string(fps), "-i", "pipe:0"};
-  if (!musicPath.empty()) {
-    args.push_back("-i");
-    args.push_back(musicPath);
-    for (const char* arg : {"-map", "0:v:0", "-map", "1:a:0", "-af", "apad", "-shortest"}) {
-      args.push_back(arg);
-    }
-  }
+// ffmpeg's filters from the frames as read back to the video's picture: the
+// rows turned, the picture fitted into --video-size, and for `bt709` the
+// colours converted to video's YUV by the BT.709 matrix its tags name.
+std::string CaptureFilters(int width, int height, VideoSize video, bool anySize, bool bt709) {
   // The frames arrive bottom row first, as the GL reads them; vflip only
   // walks the rows backwards.
   std::string filters = "vflip";
@@ -278,25 +271,70 @@ std::vector<std::string> CaptureCommand(const std::string& outputPath, const std
                  ":force_original_aspect_ratio=decrease:force_divisible_by=2:flags=lanczos";
     }
     filters += ",pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2:black,setsar=1";
-  } else if (width % 2 != 0 || height % 2 != 0) {
+  } else if (!anySize && (width % 2 != 0 || height % 2 != 0)) {
     // 4:2:0 video needs even sizes: a frame of an odd size gets a black edge.
     filters += ",pad=" + std::to_string(width + width % 2) + ":" + std::to_string(height + height % 2);
   }
-  args.push_back("-vf");
-  args.push_back(filters);
-  const std::string extension = UpperCased(fs::path(outputPath).extension().string());
-  if (extension == ".MP4" || extension == ".M4V" || extension == ".MOV" || extension == ".MKV") {
-    for (const char* arg : {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "20", "-pix_fmt",
-                            "yuv420p"}) {
-      args.push_back(arg);
-    }
-    if (!musicPath.empty()) {
-      for (const char* arg : {"-c:a", "aac", "-b:a", "192k"}) args.push_back(arg);
-    }
-    if (extension != ".MKV") {
-      for (const char* arg : {"-movflags", "+faststart"}) args.push_back(arg);
-    }
+  if (bt709) filters += ",scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd,format=yuv420p";
+  return filters;
+}
+
+// The file's size in bytes; 0 when it cannot be read.
+uint64_t FileBytes(const fs::path& path) {
+  std::error_code error;
+  const uintmax_t bytes = fs::file_size(path, error);
+  return error ? 0 : static_cast<uint64_t>(bytes);
+}
+
+// A fresh, empty log file for ffmpeg in the temporary directory.
+fs::path MakeLogFile() {
+  std::error_code ignored;
+  std::string pattern = (fs::temp_directory_path(ignored) / "veloria-ffmpeg-XXXXXX").string();
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) return fs::path(kNoLogFile);
+  ::close(fd);
+  return pattern;
+}
+
+}  // namespace
+
+std::vector<std::string> CaptureCommand(const std::string& outputPath, const std::string& musicPath,
+                                        int width, int height, FrameRate fps, VideoQuality quality,
+                                        VideoSize video) {
+  std::vector<std::string> args = {
+      "ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-loglevel", "error", "-y",
+      "-f", "rawvideo", "-pix_fmt", "rgb0",
+      "-video_size", std::to_string(width) + "x" + std::to_string(height),
+      "-framerate", FrameRateFraction(fps), "-i", "pipe:0"};
+  if (!musicPath.empty()) {
+    Append(args, {"-i", musicPath, "-map", "0:v:0", "-map", "1:a:0", "-af", "apad", "-shortest"});
   }
+  const std::string extension = UpperCased(fs::path(outputPath).extension().string());
+  const bool h264 = quality != VideoQuality::Master &&
+                    (extension == ".MP4" || extension == ".M4V" || extension == ".MOV" || extension == ".MKV");
+  args.push_back("-vf");
+  args.push_back(CaptureFilters(width, height, video, quality == VideoQuality::Master, h264 && quality == VideoQuality::Web));
+  if (quality == VideoQuality::Master) {
+    // Intra frames only, each cut into a fixed number of slices with their
+    // own checksums: any frame decodes alone, and the file does not depend on
+    // the machine's cores.
+    Append(args, {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slices", "16", "-slicecrc", "1", "-pix_fmt", "bgr0",
+                  "-color_primaries", "bt709", "-color_trc", "iec61966-2-1", "-colorspace", "rgb"});
+    if (!musicPath.empty()) Append(args, {"-c:a", "flac"});
+  } else if (h264 && quality == VideoQuality::Web) {
+    Append(args, {"-c:v", "libx264", "-preset", kWebPreset, "-profile:v", "high", "-crf", kWebQuality,
+                  "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+                  "-color_range", "tv"});
+    if (!musicPath.empty()) Append(args, {"-c:a", "aac", "-b:a", "384k"});
+  } else if (h264) {
+    Append(args, {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p"});
+    if (!musicPath.empty()) Append(args, {"-c:a", "aac", "-b:a", "192k"});
+  }
+  // The same options make the same file: encoders on a fixed number of
+  // threads, and no version, date or random identifier in the container.
+  Append(args, {"-threads", kEncoderThreads, "-map_metadata", "-1", "-fflags", "+bitexact", "-flags:v", "+bitexact",
+                "-flags:a", "+bitexact"});
+  if (extension == ".MP4" || extension == ".M4V" || extension == ".MOV") Append(args, {"-movflags", "+faststart"});
   args.push_back(outputPath);
   return args;
 }
@@ -310,19 +348,20 @@ std::string PartialCapturePath(const std::string& finalPath) {
   return (path.parent_path() / name).string();
 }
 
-int64_t CaptureFrameCount(float showEnd, int fps) {
-  if (!(showEnd > 0.0f) || fps <= 0) return 0;
-  // The show clock reads frame i as the float of i / fps; count those <= end.
-  int64_t count = static_cast<int64_t>(std::floor(static_cast<double>(showEnd) * fps)) + 1;
-  while (static_cast<float>(static_cast<double>(count) / fps) <= showEnd) ++count;
-  while (count > 0 && static_cast<float>(static_cast<double>(count - 1) / fps) > showEnd) --count;
+int64_t CaptureFrameCount(float showEnd, FrameRate fps) {
+  if (!(showEnd > 0.0f) || fps.numerator == 0 || fps.denominator == 0) return 0;
+  // The show clock reads frame i as the float of its time; count those <= end.
+  const auto time = [fps](int64_t frame) { return static_cast<float>(FrameSeconds(fps, frame)); };
+  int64_t count = static_cast<int64_t>(std::floor(static_cast<double>(showEnd) * FramesPerSecond(fps))) + 1;
+  while (time(count) <= showEnd) ++count;
+  while (count > 0 && time(count - 1) > showEnd) --count;
   return count;
 }
 
-std::string CaptureProgressLine(int64_t frames, int64_t totalFrames, double wallSeconds, int fps) {
+std::string CaptureProgressLine(int64_t frames, int64_t totalFrames, double wallSeconds, FrameRate fps) {
   std::ostringstream line;
   line << "capture ";
-  const double showSeconds = static_cast<double>(frames) / fps;
+  const double showSeconds = FrameSeconds(fps, frames);
   const double speed = wallSeconds > 0.0 ? showSeconds / wallSeconds : 0.0;
   char number[64];
   if (totalFrames > 0) {
@@ -338,10 +377,23 @@ std::string CaptureProgressLine(int64_t frames, int64_t totalFrames, double wall
   std::snprintf(number, sizeof number, "  %.2fx real time", speed);
   line << number;
   if (totalFrames > 0 && speed > 0.0) {
-    const double left = static_cast<double>(std::max<int64_t>(totalFrames - frames, 0)) / fps / speed;
+    const double left = FrameSeconds(fps, std::max<int64_t>(totalFrames - frames, 0)) / speed;
     line << "  " << MinutesSeconds(left) << " left";
   }
   return line.str();
+}
+
+std::string CaptureSummary(const std::string& path, int64_t frames, FrameRate fps, bool withSound, uint64_t bytes,
+                           double wallSeconds) {
+  const double showSeconds = FrameSeconds(fps, frames);
+  const double megabitsPerSecond = showSeconds > 0.0 ? static_cast<double>(bytes) * 8.0 / showSeconds / 1e6 : 0.0;
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "%s: %lld frames at %s fps, %.2f s of show %s; %.1f MB, %.2f Mb/s; in %.1f s (%.2fx real time)",
+                path.c_str(), static_cast<long long>(frames), FrameRateText(fps).c_str(), showSeconds,
+                withSound ? "with sound" : "without sound", static_cast<double>(bytes) / 1e6, megabitsPerSecond,
+                wallSeconds, wallSeconds > 0.0 ? showSeconds / wallSeconds : 0.0);
+  return text;
 }
 
 int RunCapture(const RunOptions& options) {
@@ -372,9 +424,11 @@ int RunCapture(const RunOptions& options) {
   std::optional<TemporaryFile> log;
   if (logPath != kNoLogFile) log.emplace(logPath);
 
-  FrameCapture capture(options, partial.Path(), logPath);
-  const int status = RunDemoObserved(
-      options, [&capture](const DemoFrame& frame) { return capture.OnFrame(frame); });
+  // ffmpeg reads frames of the size it was started with, to the last.
+  RunOptions run = options;
+  run.keepFrameSize = true;
+  FrameCapture capture(run, partial.Path(), logPath);
+  const int status = RunDemoObserved(run, [&capture](const DemoFrame& frame) { return capture.OnFrame(frame); });
 
   const bool encoded = StopSignal() == 0 && capture.FinishEncoder() && capture.Error().empty();
   if (StopSignal() != 0) {
@@ -401,11 +455,9 @@ int RunCapture(const RunOptions& options) {
     return 1;
   }
   partial.Keep();
-  const double showSeconds = static_cast<double>(capture.Frames()) / options.fps;
-  const double wall = capture.WallSecondsCapturing();
-  std::fprintf(stderr, "veloria: wrote %s: %lld frames at %d fps, %.2f s of show%s, in %.1f s (%.2fx real time)\n",
-               output.string().c_str(), static_cast<long long>(capture.Frames()), options.fps,
-               showSeconds, capture.Silent() ? " without sound" : " with sound", wall,
-               wall > 0 ? showSeconds / wall : 0.0);
+  std::fprintf(stderr, "veloria: wrote %s\n",
+               CaptureSummary(output.string(), capture.Frames(), options.fps, !capture.Silent(),
+                              FileBytes(output), capture.WallSecondsCapturing())
+                   .c_str());
   return 0;
 }

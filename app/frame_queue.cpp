@@ -6,12 +6,17 @@
 #include <algorithm>
 #include <utility>
 
-FrameQueue::FrameQueue(size_t capacity) : capacity_(std::max<size_t>(capacity, 1)) {}
+FrameQueue::FrameQueue(size_t capacity, size_t maxBytes)
+    : capacity_(std::max<size_t>(capacity, 1)), maxBytes_(maxBytes) {}
 
 bool FrameQueue::Push(std::vector<uint8_t>& frame) {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return closed_ || cancelled_ || frames_.size() < capacity_; });
+  const auto room = [this, &frame] {
+    return frames_.empty() || (frames_.size() < capacity_ && frame.size() <= maxBytes_ - queuedBytes_);
+  };
+  changed_.wait(lock, [&] { return closed_ || cancelled_ || room(); });
   if (closed_ || cancelled_) return false;
+  queuedBytes_ += frame.size();
   std::vector<uint8_t> next;
   if (!spare_.empty()) {
     next = std::move(spare_.back());
@@ -30,6 +35,7 @@ bool FrameQueue::Pop(std::vector<uint8_t>& frame) {
   spare_.push_back(std::move(frame));
   frame = std::move(frames_.front());
   frames_.pop_front();
+  queuedBytes_ -= frame.size();
   changed_.notify_all();
   return true;
 }
@@ -44,5 +50,6 @@ void FrameQueue::Cancel() {
   std::lock_guard<std::mutex> lock(mutex_);
   cancelled_ = true;
   frames_.clear();
+  queuedBytes_ = 0;
   changed_.notify_all();
 }

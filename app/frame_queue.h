@@ -13,11 +13,13 @@
 
 class FrameQueue {
  public:
-  // A queue holding at most `capacity` frames (at least 1).
-  explicit FrameQueue(size_t capacity);
+  // A queue holding at most `capacity` frames and at most `maxBytes` bytes of
+  // them, but always room for one frame however large.
+  explicit FrameQueue(size_t capacity, size_t maxBytes = SIZE_MAX);
 
   // Appends `frame`, leaving in it a buffer to fill next (a used one once the
-  // queue has cycled). Blocks while the queue is full. False, `frame` kept,
+  // queue has cycled). Blocks while the queue is full: it holds `capacity`
+  // frames, or `frame` would take it past `maxBytes`. False, `frame` kept,
   // once the queue is closed or cancelled.
   bool Push(std::vector<uint8_t>& frame);
   // Swaps the oldest frame into `frame` (its old contents go back into
@@ -31,9 +33,11 @@ class FrameQueue {
 
  private:
   const size_t capacity_;
+  const size_t maxBytes_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::vector<uint8_t>> frames_;  // oldest first
+  size_t queuedBytes_ = 0;                    // their sizes together
   std::vector<std::vector<uint8_t>> spare_;  // emptied buffers, handed back to Push
   bool closed_ = false;
   bool cancelled_ = false;

@@ -33,15 +33,36 @@ bool ParseShotTimes(const std::string& list, std::vector<ShotTime>& shots, std::
   }
 }
 
-bool ParseFps(const std::string& text, int& fps, std::string& error) {
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno != 0 || value < 1 || value > 1000) {
-    error = "--fps: '" + text + "' is not a whole number from 1 to 1000";
+bool ParseFps(const std::string& text, FrameRate& fps, std::string& error) {
+  if (!ParseFrameRate(text, fps)) {
+    error = "--fps: '" + text +
+            "' is not a rate from 1 to 1000 frames per second (a whole number, a fraction such as "
+            "60000/1001, or a decimal such as 59.94)";
     return false;
   }
-  fps = static_cast<int>(value);
+  return true;
+}
+
+bool ParseVideoQuality(const std::string& text, VideoQuality& quality, std::string& error) {
+  if (text == "master") {
+    quality = VideoQuality::Master;
+  } else if (text == "web") {
+    quality = VideoQuality::Web;
+  } else if (text == "draft") {
+    quality = VideoQuality::Draft;
+  } else {
+    error = "--video-quality: '" + text + "' is not 'master', 'web' or 'draft'";
+    return false;
+  }
+  return true;
+}
+
+// Whether `path` ends in `extension` (".mkv"), in any case.
+bool HasExtension(const std::string& path, const std::string& extension) {
+  if (path.size() < extension.size()) return false;
+  for (size_t i = 0; i < extension.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(path[path.size() - extension.size() + i])) != extension[i]) return false;
+  }
   return true;
 }
 
@@ -99,11 +120,12 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
   options = RunOptions{};
   bool fpsGiven = false;
   bool scaleGiven = false;
+  bool qualityGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool takesValue = arg == "--shots" || arg == "--out" || arg == "--capture" ||
                             arg == "--fps" || arg == "--json" || arg == "--video-size" ||
-                            arg == "--scale";
+                            arg == "--scale" || arg == "--video-quality";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -124,6 +146,9 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
       options.loop = true;
     } else if (arg == "--video-size") {
       if (!ParseVideoSize(args[++i], options.videoSize, error)) return false;
+    } else if (arg == "--video-quality") {
+      if (!ParseVideoQuality(args[++i], options.videoQuality, error)) return false;
+      qualityGiven = true;
     } else if (arg == "--scale") {
       if (!ParseScale(args[++i], options.scale, error)) return false;
       scaleGiven = true;
@@ -175,6 +200,14 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
   }
   if (options.videoSize.width > 0 && options.captureFile.empty()) {
     error = "--video-size is only used with --capture";
+    return false;
+  }
+  if (qualityGiven && options.captureFile.empty()) {
+    error = "--video-quality is only used with --capture";
+    return false;
+  }
+  if (options.videoQuality == VideoQuality::Master && !HasExtension(options.captureFile, ".mkv")) {
+    error = "--video-quality master writes Matroska: the file's name must end in .mkv";
     return false;
   }
   options.headless = modes == 1;
@@ -241,9 +274,15 @@ std::string UsageText() {
       "                       the picture scaled to fit and centred between black\n"
       "                       bars (for example 1920x1080; with --scale native\n"
       "                       drawn at that size instead of scaled)\n"
+      "  --video-quality Q    with --capture: 'master' (lossless FFV1 with FLAC\n"
+      "                       sound, the exact pixels of --shots; the file must be\n"
+      "                       .mkv), 'web' (H.264 High near visually lossless, AAC\n"
+      "                       384 kb/s, BT.709, ready to stream; the default) or\n"
+      "                       'draft' (the fastest H.264)\n"
       "  --fps N              steps per second of the fixed-step clock of --shots,\n"
       "                       --capture and --benchmark, and the video's frame rate\n"
-      "                       (default 60)\n"
+      "                       (default 60): a whole number, a fraction (60000/1001)\n"
+      "                       or a decimal (59.94 is 60000/1001, as video has it)\n"
       "  --benchmark          play the whole show without a display as fast as it\n"
       "                       renders and print per-section frame times, the loading\n"
       "                       work, GL errors and peak memory\n"
@@ -258,5 +297,5 @@ std::string UsageText() {
       "--shots, --capture and --benchmark run headless: SDL's offscreen video and\n"
       "dummy audio drivers (unless SDL_VIDEODRIVER / SDL_AUDIODRIVER say otherwise),\n"
       "no dialogs, and a clock that moves exactly 1/N s per frame, so two runs\n"
-      "give the same pictures.\n";
+      "give the same pictures, and two captures with the same options the same file.\n";
 }

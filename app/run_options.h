@@ -23,6 +23,13 @@ struct VideoSize {
   int height = 0;
 };
 
+// How --capture encodes (--video-quality).
+enum class VideoQuality {
+  Master,  // lossless: FFV1 with the frame's exact RGB and FLAC sound, in Matroska
+  Web,     // what video sites ask for: H.264 High, near visually lossless, AAC
+  Draft,   // the fastest H.264 that still looks right
+};
+
 // The driver's RunMode (display, clock, loop, hold file) and what the run
 // modes of this program add to it.
 struct RunOptions : RunMode {
@@ -33,6 +40,7 @@ struct RunOptions : RunMode {
   std::string outDir;           // --out
   std::string captureFile;      // --capture
   VideoSize videoSize;          // --video-size, with --capture
+  VideoQuality videoQuality = VideoQuality::Web;  // --video-quality, with --capture
   bool benchmark = false;
   std::string jsonFile;         // --json
 };

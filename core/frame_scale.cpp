@@ -17,7 +17,19 @@ FrameSize FrameSizeAt(double scale) {
 double NativeScale(int width, int height) {
   if (width < 1 || height < 1) return kSmallestScale;
   const double fits = std::min(static_cast<double>(width) / kShowWidth, static_cast<double>(height) / kShowHeight);
-  return std::max(kSmallestScale, fits);
+  return std::clamp(fits, kSmallestScale, kLargestScale);
+}
+
+double ScaleWithin(double scale, int maxWidth, int maxHeight) {
+  const auto fits = [&](double k) {
+    const FrameSize size = FrameSizeAt(k);
+    return size.width <= maxWidth && size.height <= maxHeight;
+  };
+  if (fits(scale)) return scale;
+  const double limit = std::min(static_cast<double>(maxWidth) / kShowWidth, static_cast<double>(maxHeight) / kShowHeight);
+  int hundredths = static_cast<int>(std::floor(std::min(limit, scale) * 100.0));
+  while (hundredths > 100 && !fits(hundredths / 100.0)) --hundredths;
+  return std::max(kSmallestScale, hundredths / 100.0);
 }
 
 double AutoScale(double nativeScale, double msPerNativeLayer, int refreshHz) {
@@ -34,7 +46,8 @@ double AutoScale(double nativeScale, double msPerNativeLayer, int refreshHz) {
 
 float ScaledLineWidth(float width, double scale) {
   if (scale == 1.0) return width;
-  return static_cast<float>(std::nearbyint(width) * scale);
+  // The designed frame's GL draws an aliased line at least one pixel wide.
+  return static_cast<float>(std::max(1.0f, std::nearbyint(width)) * scale);
 }
 
 std::string DescribeFrame(double scale) {

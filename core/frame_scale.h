@@ -46,10 +46,16 @@ struct FrameSize {
 };
 FrameSize FrameSizeAt(double scale);
 
-// The largest K (at least kSmallestScale) whose frame fits `width` x `height`
-// output pixels: the output's largest 4:3 rectangle, so the frame goes to it
-// one to one. 1 for an empty output.
+// The largest K (kSmallestScale .. kLargestScale) whose frame fits `width` x
+// `height` output pixels: the output's largest 4:3 rectangle, so the frame
+// goes to it one to one. 1 for an empty output; 8 for one of more than
+// 6400 x 4800, which the frame then fills only in part.
 double NativeScale(int width, int height);
+
+// The largest K up to `scale` whose frame is at most `maxWidth` x
+// `maxHeight` pixels (the GL's largest), in hundredths below `scale`;
+// kSmallestScale when not even the designed frame fits.
+double ScaleWithin(double scale, int maxWidth, int maxHeight);
 
 // The largest K from kSmallestScale up to `nativeScale` whose predicted frame
 // time (kShowCostLayers layers, each costing `msPerNativeLayer` at the native
@@ -60,8 +66,10 @@ double NativeScale(int width, int height);
 double AutoScale(double nativeScale, double msPerNativeLayer, int refreshHz);
 
 // The GL line width that draws a `width` line of the designed frame at K:
-// `width` itself at K = 1 (the renderer rounds it as it always has),
-// round(width) * K above, so a line keeps its thickness on the screen.
+// `width` itself at K = 1 (the renderer rounds it as it always has), and
+// at other K round(width) * K, at least K (the designed frame's renderer
+// draws even a thinner line one pixel wide), so a line keeps its thickness
+// on the screen.
 float ScaledLineWidth(float width, double scale);
 
 // "1440x1080 (scale 1.80)": how a frame is named to the viewer.

@@ -5,12 +5,15 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <climits>
+#include <cstdio>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "platform/file_path.h"
+#include "platform/sound_decode.h"
 #include "platform/sound_prefetch.h"
 
 namespace {
@@ -36,9 +39,20 @@ int PrefetchableRate() {
 // at the rate it was decoded for: then the bytes are the ones Mix_LoadWAV
 // would give. Null when there is no such prefetch or it did not decode; a
 // prefetch of another file or rate is dropped, as nothing can use it now.
-Mix_Chunk* TakePrefetchedSound(const std::string& path) {
+// Says on stderr why the sound at `path` is not loaded.
+void RefuseSound(const std::string& path, const std::string& reason) {
+  std::fprintf(stderr, "veloria: %s is not loaded: %s\n", path.c_str(), reason.c_str());
+}
+
+Mix_Chunk* TakePrefetchedSound(const std::string& path, bool& refused) {
   std::optional<DecodedSound> sound = prefetch.Take(path, PrefetchableRate());
+  if (sound && sound->status == SoundDecodeStatus::TooLong) {
+    RefuseSound(path, sound->reason);
+    refused = true;
+    return nullptr;
+  }
   if (!sound || sound->status != SoundDecodeStatus::Decoded || sound->pcm.empty()) return nullptr;
+  // Within LargestSoundBytes, so its length fits SDL's 32 bits.
   Mix_Chunk* chunk = Mix_QuickLoad_RAW(sound->pcm.data(), static_cast<Uint32>(sound->pcm.size()));
   if (chunk != nullptr) prefetchedSamples.emplace(chunk, std::move(sound->pcm));
   return chunk;
@@ -48,13 +62,28 @@ Mix_Chunk* TakePrefetchedSound(const std::string& path) {
 // file, so a FIFO or a device at the music's name never blocks the load.
 Mix_Chunk* LoadFileSound(const std::string& path) {
   const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
-  if (!bytes) return nullptr;
+  if (!bytes || bytes->size() > static_cast<size_t>(INT_MAX)) return nullptr;
+  // SDL_mixer allocates what it decodes: a file that claims too long a sound is not given to it.
+  if (std::string refusal = SoundLengthRefusal(ClaimedMp3Seconds(*bytes), true); !refusal.empty()) {
+    RefuseSound(path, refusal);
+    return nullptr;
+  }
   SDL_RWops* file = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
   if (file == nullptr) return nullptr;
   // The stream is closed here rather than by the mixer: SDL_mixer leaves it
   // open when it cannot recognise the data.
   Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 0);
   SDL_RWclose(file);
+  int rate = 0, channels = 0;
+  Uint16 format = 0;
+  if (chunk != nullptr && Mix_QuerySpec(&rate, &format, &channels) != 0) {
+    const double seconds = static_cast<double>(chunk->alen) / (channels * (SDL_AUDIO_BITSIZE(format) / 8)) / rate;
+    if (std::string refusal = SoundLengthRefusal(seconds, false); !refusal.empty()) {
+      RefuseSound(path, refusal);
+      Mix_FreeChunk(chunk);
+      return nullptr;
+    }
+  }
   return chunk;
 }
 
@@ -97,8 +126,9 @@ void PrefetchSound(const std::string& path, int rate) { prefetch.Start(path, rat
 
 SoundHandle LoadSound(const std::string& path) {
   if (!outputOpen) return nullptr;
-  if (Mix_Chunk* chunk = TakePrefetchedSound(path)) return chunk;
-  return LoadFileSound(path);
+  bool refused = false;
+  if (Mix_Chunk* chunk = TakePrefetchedSound(path, refused)) return chunk;
+  return refused ? nullptr : LoadFileSound(path);
 }
 
 void FreeSound(SoundHandle sound) {

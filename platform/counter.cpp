@@ -19,12 +19,12 @@ CounterSource* activeCounter = &systemCounter;
 
 }  // namespace
 
-FixedStepCounter::FixedStepCounter(uint32_t stepsPerSecond)
-    : stepsPerSecond_(stepsPerSecond == 0 ? 1 : stepsPerSecond) {}
+FixedStepCounter::FixedStepCounter(uint32_t steps, uint32_t seconds)
+    : ticksPerSecond_(steps == 0 ? 1 : steps), ticksPerStep_(seconds == 0 ? 1 : seconds) {}
 
-uint64_t FixedStepCounter::HighResolutionFrequency() { return stepsPerSecond_; }
-uint64_t FixedStepCounter::HighResolutionTicks() { return steps_; }
-uint64_t FixedStepCounter::MillisecondTicks() { return steps_ * 1000 / stepsPerSecond_; }
+uint64_t FixedStepCounter::HighResolutionFrequency() { return ticksPerSecond_; }
+uint64_t FixedStepCounter::HighResolutionTicks() { return steps_ * ticksPerStep_; }
+uint64_t FixedStepCounter::MillisecondTicks() { return steps_ * ticksPerStep_ * 1000 / ticksPerSecond_; }
 void FixedStepCounter::FramePresented() { ++steps_; }
 
 CounterSource& ActiveCounter() { return *activeCounter; }

@@ -19,11 +19,13 @@ class CounterSource {
 };
 
 // A virtual clock that stands still while a frame is drawn and moves on by
-// exactly 1 / stepsPerSecond seconds each time a frame is presented, so runs
-// that render at any speed see the same times. Starts at 0.
+// exactly `seconds` / `steps` seconds each time a frame is presented (1001 /
+// 60000 for 59.94 steps per second), so runs that render at any speed see the
+// same times. It counts in ticks of 1 / `steps` s, `seconds` ticks a step, so
+// step n reads n * seconds ticks exactly. Starts at 0.
 class FixedStepCounter : public CounterSource {
  public:
-  explicit FixedStepCounter(uint32_t stepsPerSecond);
+  explicit FixedStepCounter(uint32_t steps, uint32_t seconds = 1);
   uint64_t HighResolutionFrequency() override;
   uint64_t HighResolutionTicks() override;
   uint64_t MillisecondTicks() override;
@@ -32,7 +34,8 @@ class FixedStepCounter : public CounterSource {
   uint64_t Steps() const { return steps_; }
 
  private:
-  uint32_t stepsPerSecond_;
+  uint32_t ticksPerSecond_;
+  uint32_t ticksPerStep_;
   uint64_t steps_ = 0;
 };
 

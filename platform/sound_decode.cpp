@@ -97,25 +97,31 @@ DecodedSound Failure(const char* step, mpg123_handle* handle, int result) {
   return Outcome(SoundDecodeStatus::Failed, std::string(step) + ": " + text);
 }
 
-}  // namespace
-
-DecodedSound DecodeMp3(const std::vector<uint8_t>& file, int rate, const std::atomic<bool>& cancel) {
-  if (std::string reason = ReshapedBySdlMixer(file); !reason.empty()) {
-    return Outcome(SoundDecodeStatus::Declined, std::move(reason));
-  }
+// A decoder reading `source`, with SDL_mixer's output formats: every rate
+// it knows, mono or stereo, any of six sample formats, so it keeps the
+// stream's own. Opened; null with `failure` set when it cannot be.
+Mpg123Handle OpenDecoder(MemorySource& source, DecodedSound& failure) {
   // A no-op since libmpg123 1.27, still required by older ones.
-  if (mpg123_init() != MPG123_OK) return Outcome(SoundDecodeStatus::Failed, "mpg123_init failed");
+  if (mpg123_init() != MPG123_OK) {
+    failure = Outcome(SoundDecodeStatus::Failed, "mpg123_init failed");
+    return nullptr;
+  }
   int result = MPG123_OK;
   Mpg123Handle handle(mpg123_new(nullptr, &result));
-  if (!handle) return Failure("mpg123_new", nullptr, result);
-
-  // SDL_mixer's settings: every rate the decoder knows, mono or stereo, any
-  // of six sample formats; the decoder then keeps the stream's own.
-  MemorySource source{&file, 0};
+  if (!handle) {
+    failure = Failure("mpg123_new", nullptr, result);
+    return nullptr;
+  }
   result = mpg123_replace_reader_handle(handle.get(), ReadSource, SeekSource, nullptr);
-  if (result != MPG123_OK) return Failure("mpg123_replace_reader_handle", handle.get(), result);
+  if (result != MPG123_OK) {
+    failure = Failure("mpg123_replace_reader_handle", handle.get(), result);
+    return nullptr;
+  }
   result = mpg123_format_none(handle.get());
-  if (result != MPG123_OK) return Failure("mpg123_format_none", handle.get(), result);
+  if (result != MPG123_OK) {
+    failure = Failure("mpg123_format_none", handle.get(), result);
+    return nullptr;
+  }
   const long* rates = nullptr;
   size_t rateCount = 0;
   mpg123_rates(&rates, &rateCount);
@@ -123,11 +129,47 @@ DecodedSound DecodeMp3(const std::vector<uint8_t>& file, int rate, const std::at
                              MPG123_ENC_UNSIGNED_16 | MPG123_ENC_SIGNED_32 | MPG123_ENC_FLOAT_32;
   for (size_t i = 0; i < rateCount; ++i) mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, kEncodings);
   result = mpg123_open_handle(handle.get(), &source);
-  if (result != MPG123_OK) return Failure("mpg123_open_handle", handle.get(), result);
+  if (result != MPG123_OK) {
+    failure = Failure("mpg123_open_handle", handle.get(), result);
+    return nullptr;
+  }
+  return handle;
+}
+
+}  // namespace
+
+std::string SoundLengthRefusal(double seconds, bool claimed) {
+  if (seconds <= static_cast<double>(kLongestSoundSeconds)) return {};
+  char text[160];
+  std::snprintf(text, sizeof text, "it %s %.1f s of sound, more than the %lld s a sound may have",
+                claimed ? "claims" : "holds more than", seconds, static_cast<long long>(kLongestSoundSeconds));
+  return text;
+}
+
+double ClaimedMp3Seconds(const std::vector<uint8_t>& file) {
+  MemorySource source{&file, 0};
+  DecodedSound failure;
+  Mpg123Handle handle = OpenDecoder(source, failure);
+  if (!handle) return 0.0;
+  long rate = 0;
+  int channels = 0, encoding = 0;
+  const off_t frames = mpg123_length(handle.get());
+  if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK || rate <= 0 || frames <= 0) return 0.0;
+  return static_cast<double>(frames) / static_cast<double>(rate);
+}
+
+DecodedSound DecodeMp3(const std::vector<uint8_t>& file, int rate, const std::atomic<bool>& cancel) {
+  if (std::string reason = ReshapedBySdlMixer(file); !reason.empty()) {
+    return Outcome(SoundDecodeStatus::Declined, std::move(reason));
+  }
+  MemorySource source{&file, 0};
+  DecodedSound failure;
+  Mpg123Handle handle = OpenDecoder(source, failure);
+  if (!handle) return failure;
 
   long streamRate = 0;
   int channels = 0, encoding = 0;
-  result = mpg123_getformat(handle.get(), &streamRate, &channels, &encoding);
+  int result = mpg123_getformat(handle.get(), &streamRate, &channels, &encoding);
   if (result != MPG123_OK) return Failure("mpg123_getformat", handle.get(), result);
   if (std::string reason = OtherFormat(streamRate, channels, encoding, rate); !reason.empty()) {
     return Outcome(SoundDecodeStatus::Declined, std::move(reason));
@@ -138,10 +180,19 @@ DecodedSound DecodeMp3(const std::vector<uint8_t>& file, int rate, const std::at
   if (start < 0) return Failure("mpg123_seek", handle.get(), static_cast<int>(start));
 
   DecodedSound sound;
+  const int64_t largest = LargestSoundBytes(rate);
   const off_t frames = mpg123_length(handle.get());
+  if (std::string refusal = SoundLengthRefusal(static_cast<double>(frames) / rate, true); !refusal.empty()) {
+    return Outcome(SoundDecodeStatus::TooLong, std::move(refusal));
+  }
   if (frames > 0) sound.pcm.reserve(static_cast<size_t>(frames) * 4 + kReadBytes);
   for (;;) {
     if (cancel.load(std::memory_order_relaxed)) return Outcome(SoundDecodeStatus::Failed, "cancelled");
+    // A file that claims less than it holds is refused once it passes the limit.
+    if (static_cast<int64_t>(sound.pcm.size()) > largest) {
+      return Outcome(SoundDecodeStatus::TooLong,
+                     SoundLengthRefusal(static_cast<double>(sound.pcm.size()) / 4.0 / rate, false));
+    }
     const size_t filled = sound.pcm.size();
     sound.pcm.resize(filled + kReadBytes);
     size_t done = 0;

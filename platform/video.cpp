@@ -124,6 +124,10 @@ class SdlVideo final : public VideoSystem {
     return (SDL_GetWindowFlags(AsWindow(window)) & SDL_WINDOW_FULLSCREEN) != 0;
   }
 
+  bool Minimized(WindowHandle window) override {
+    return (SDL_GetWindowFlags(AsWindow(window)) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+  }
+
   void SetWindowSize(WindowHandle window, int width, int height) override {
     SDL_SetWindowFullscreen(AsWindow(window), 0);
     SDL_SetWindowSize(AsWindow(window), width, height);
@@ -187,9 +191,16 @@ class SdlVideo final : public VideoSystem {
         break;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          // The event tells the desktop's units; on a high-density display
+          // the drawable has more pixels than that.
           event.kind = WindowEventKind::Resized;
-          event.width = e.window.data1;
-          event.height = e.window.data2;
+          SDL_Window* window = SDL_GetWindowFromID(e.window.windowID);
+          if (window != nullptr) {
+            SDL_GL_GetDrawableSize(window, &event.width, &event.height);
+          } else {
+            event.width = e.window.data1;
+            event.height = e.window.data2;
+          }
         } else if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
           event.kind = WindowEventKind::CloseRequested;
         }

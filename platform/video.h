@@ -47,6 +47,8 @@ class VideoSystem {
   // window. False when the window system refused.
   virtual bool SetDesktopFullScreen(WindowHandle window, bool fullScreen) = 0;
   virtual bool IsFullScreen(WindowHandle window) = 0;
+  // True while the window is minimized or hidden.
+  virtual bool Minimized(WindowHandle window) = 0;
   // Sets the window's drawable size (leaving full screen first).
   virtual void SetWindowSize(WindowHandle window, int width, int height) = 0;
   virtual void SetCursorVisible(bool visible) = 0;

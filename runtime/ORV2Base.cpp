@@ -159,7 +159,7 @@ void StartUp(const RunMode& options) {
   openGLBound = true;
   if (options.windowed || options.desktop) {
     MainWindow = OpenScaledWindow(kShowWidth, kShowHeight, 32, "Test", options.desktop, !options.noVsync,
-                                  options.scale);
+                                  options.scale, options.keepFrameSize);
   } else if (options.headless) {
     MainWindow = OpenFrameWindow(kShowWidth, kShowHeight, 32, "Test", options.scale.factor);
   } else {
@@ -327,7 +327,8 @@ class FirstPassGLState {
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(projection_);
     glMatrixMode(static_cast<GLenum>(mode));
-    FitStateToFrame(scale_);
+    UseLineWidth(lineWidth_);
+    FitStateToFrame();
     Keep();
   }
 
@@ -336,14 +337,14 @@ class FirstPassGLState {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
     glGetFloatv(GL_PROJECTION_MATRIX, projection_);
-    scale_ = ActiveFrame.Scale;
+    lineWidth_ = LineWidthInUse();
   }
   void Drop() {
     glPopClientAttrib();
     glPopAttrib();
   }
   GLfloat projection_[16] = {};
-  double scale_ = 1.0;  // the frame's scale when the state was kept
+  float lineWidth_ = 1.0f;  // the designed frame's line width when the state was kept
 };
 
 // Another pass of the show from the music's start: everything the timeline
@@ -367,9 +368,22 @@ void StartPassAgain(const TSync& firstTrack, const TRandomSequence& firstRandom)
   DemoTimer.Reset();
 }
 
+// While the window shows nothing (minimized) nothing is drawn: messages and
+// the keyboard are still taken, a few times a second per message, and the
+// clock and the music go on, so the next frame drawn is where the show is by
+// then, its FrameDelta spanning the whole wait.
+void WaitWhileHidden() {
+  while (WindowShowsNothing(MainWindow) && !StopAsked() && !KeyDown(DIK_ESCAPE)) {
+    TakeWindowMessage();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    PollKeyboard();
+  }
+}
+
 // One pass per frame until Escape is held or the sync track reaches section 8
-// (which starts the show again when it loops).
-void PlayTimeline(bool loop) {
+// (which starts the show again when it loops). A run on the display's clock
+// (`skipHidden`) draws nothing while the window shows nothing.
+void PlayTimeline(bool loop, bool skipHidden) {
   phase = DemoPhase::Timeline;
   const TSync firstTrack = *SyncTrack;
   const TRandomSequence firstRandom = PeekRandom();
@@ -377,7 +391,8 @@ void PlayTimeline(bool loop) {
   if (loop) firstGLState.emplace();
   int64_t passFirstFrame = framesPresented;
   while (!StopAsked()) {
-    if (KeyDown(DIK_ESCAPE)) break;
+    if (skipHidden) WaitWhileHidden();
+    if (StopAsked() || KeyDown(DIK_ESCAPE)) break;
     if (SyncTrack->SyncSection() >= kShowSections) {
       // A track that ends before its first frame would loop without ever
       // reading the keyboard.
@@ -461,14 +476,14 @@ double LoadingWorkSeconds() { return loadingWorkSeconds; }
 
 int RunDemo(const RunMode& options) {
   ResetRunState();
-  FixedStepCounter fixedStepClock(static_cast<uint32_t>(options.fps));
+  FixedStepCounter fixedStepClock(options.fps.numerator, options.fps.denominator);
   CounterScope counter(options.headless ? &fixedStepClock : nullptr);
   try {
     StartUp(options);
     if (!StopAsked()) FadeInProgressPicture();
     if (!StopAsked()) LoadShow();
     if (!StopAsked()) FadeToShow();
-    if (!StopAsked()) PlayTimeline(options.loop);
+    if (!StopAsked()) PlayTimeline(options.loop, /*skipHidden=*/!options.headless);
     if (stopRequested && StopSignal() == 0 && !options.holdFile.empty()) HoldLastFrame(options.holdFile);
   } catch (...) {
     ShutDown();

@@ -8,7 +8,10 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cmath>
 #include <fenv.h>  // fedisableexcept, a glibc extension
 #include <cstdio>
 #include <stdexcept>
@@ -67,6 +70,14 @@ OffscreenFrame offscreenFrame;
 OffscreenFrame designedFrame;
 // What a scaled window's frame follows.
 FrameScaleRequest frameRequest;
+// Whether the window shows the frame scaled (--windowed, --desktop), with or
+// without an offscreen frame to scale.
+bool scaledMode = false;
+// The frame keeps the size it was first given, whatever the window does.
+bool keepFrameSize = false;
+// Said once per window: the GL's largest frame, a size the frame keeps.
+bool limitSaid = false;
+bool keptSizeSaid = false;
 // `auto`: one full-screen textured layer's time per frame pixel; 0 when unknown.
 double msPerLayerPixel = 0.0;
 
@@ -74,9 +85,39 @@ bool Scaled() { return offscreenFrame.framebuffer != 0; }
 
 void AnnounceFrame() { std::fprintf(stderr, "veloria: drawing %s\n", DescribeFrame(ActiveFrame.Scale).c_str()); }
 
-// The show's frame is now drawn at `scale`, in offscreenFrame when there is
-// one; the GL state was set for a frame of `stateScale`.
-void UseFrameScale(double scale, double stateScale) {
+// The largest K up to `scale` whose frame is within `largest`; when that is
+// less than `scale`, the viewer is told once.
+double AllowedScale(double scale, FrameLimit largest) {
+  const double allowed = ScaleWithin(scale, largest.width, largest.height);
+  if (allowed < scale && !limitSaid) {
+    limitSaid = true;
+    std::fprintf(stderr, "veloria: this OpenGL draws frames of at most %dx%d, not %s\n", largest.width,
+                 largest.height, DescribeFrame(scale).c_str());
+  }
+  return allowed;
+}
+
+// LargestFrame for a window whose drawable is its frame, and so has to be
+// sized before its context exists: asked in a small hidden window and
+// context of their own. No limit when they cannot be made.
+FrameLimit ProbeLargestFrame() {
+  VideoSystem& video = ActiveVideo();
+  FrameLimit largest{INT_MAX, INT_MAX};
+  WindowHandle window = video.CreateWindow("veloria", 64, 48, /*highDpi=*/false);
+  if (window == nullptr) return largest;
+  if (ContextHandle context = video.CreateGLContext(window)) {
+    if (video.MakeContextCurrent(window, context)) {
+      largest = LargestFrame();
+      video.MakeContextCurrent(window, nullptr);
+    }
+    video.DeleteGLContext(context);
+  }
+  video.DestroyWindow(window);
+  return largest;
+}
+
+// The show's frame is now drawn at `scale`, in offscreenFrame when there is one.
+void UseFrameScale(double scale) {
   // Making or deleting the designed buffer leaves another framebuffer bound.
   bool rebind = offscreenFrame.framebuffer != 0;
   unsigned status = 0;
@@ -91,7 +132,7 @@ void UseFrameScale(double scale, double stateScale) {
   const FrameSize size = FrameSizeAt(scale);
   ActiveFrame = TFramePixels{size.width, size.height, scale, offscreenFrame.framebuffer, designedFrame.framebuffer};
   if (rebind) glBindFramebuffer(GL_FRAMEBUFFER, ActiveFrame.Framebuffer);
-  FitStateToFrame(stateScale);
+  FitStateToFrame();
 }
 
 // Times layers of the native frame for the window's drawable in a frame of
@@ -131,7 +172,12 @@ double ChosenScale(WindowHandle window) {
 // What the viewer is told when a frame of `size` cannot be made.
 std::string FrameRefusal(OffscreenFrameResult result, unsigned status, FrameSize size) {
   if (result == OffscreenFrameResult::NoFramebufferObjects) return "No framebuffer objects in this OpenGL";
-  char text[128];
+  char text[160];
+  if (result == OffscreenFrameResult::GLError) {
+    std::snprintf(text, sizeof text, "The OpenGL refused a %dx%d frame (error %s)", static_cast<int>(size.width),
+                  static_cast<int>(size.height), DescribeGLError(status).c_str());
+    return text;
+  }
   std::snprintf(text, sizeof text, "The OpenGL refused a %dx%d frame (framebuffer status 0x%04X)",
                 static_cast<int>(size.width), static_cast<int>(size.height), status);
   return text;
@@ -142,9 +188,22 @@ std::string FrameRefusal(OffscreenFrameResult result, unsigned status, FrameSize
 // loading screen blends onto it), between two frames.
 void RefitFrame(WindowHandle window) {
   if (frameRequest.choice == ScaleChoice::Fixed) return;
-  const double scale = ChosenScale(window);
+  // A minimized window's drawable is empty: there is nothing to fit, and the
+  // frame is as it was when the window comes back.
+  int width = 0, height = 0;
+  ActiveVideo().DrawableSize(window, width, height);
+  if (width < 1 || height < 1) return;
+  const double scale = AllowedScale(ChosenScale(window), LargestFrame());
   const FrameSize size = FrameSizeAt(scale);
   if (size.width == offscreenFrame.width && size.height == offscreenFrame.height) return;
+  if (keepFrameSize) {
+    if (!keptSizeSaid) {
+      keptSizeSaid = true;
+      std::fprintf(stderr, "veloria: the frame stays %dx%d in this run; the window shows it scaled\n",
+                   offscreenFrame.width, offscreenFrame.height);
+    }
+    return;
+  }
   OffscreenFrame resized;
   unsigned status = 0;
   const OffscreenFrameResult result = CreateOffscreenFrame(size.width, size.height, resized, status);
@@ -157,7 +216,7 @@ void RefitFrame(WindowHandle window) {
   CopyOffscreenFrame(offscreenFrame, resized);
   DeleteOffscreenFrame(offscreenFrame);
   offscreenFrame = std::move(resized);
-  UseFrameScale(scale, ActiveFrame.Scale);
+  UseFrameScale(scale);
   AnnounceFrame();
 }
 
@@ -191,27 +250,44 @@ void ReleaseWindow(TGLWindow& window) {
 }
 
 // The scaled modes' last step: vsync and the offscreen frame at the scale
-// chosen for the drawable, or, when the GL cannot make it, the plain window
-// of the requested size.
+// chosen for the drawable, or the largest below it that the GL can make; when
+// it can make none, the plain window of the requested size, with the viewer
+// told once the screen is a window again.
 void SetUpScaling(TGLWindow& window, WindowMode mode, bool vsync) {
   VideoSystem& video = ActiveVideo();
   video.SetSwapSync(vsync);
   if (frameRequest.choice == ScaleChoice::Auto) MeasureLayerCost(window.Wnd);
-  const double scale = ChosenScale(window.Wnd);
-  const FrameSize size = FrameSizeAt(scale);
-  unsigned status = 0;
-  const OffscreenFrameResult result = CreateOffscreenFrame(size.width, size.height, offscreenFrame, status);
-  if (result == OffscreenFrameResult::Made) {
-    UseFrameScale(scale, 1.0);
-    AnnounceFrame();
+  double scale = AllowedScale(ChosenScale(window.Wnd), LargestFrame());
+  for (;;) {
+    const FrameSize size = FrameSizeAt(scale);
+    unsigned status = 0;
+    const OffscreenFrameResult result = CreateOffscreenFrame(size.width, size.height, offscreenFrame, status);
+    if (result == OffscreenFrameResult::Made) {
+      UseFrameScale(scale);
+      AnnounceFrame();
+      return;
+    }
+    const std::string refusal = FrameRefusal(result, status, size);
+    if (result != OffscreenFrameResult::NoFramebufferObjects && scale > kSmallestScale) {
+      // About half the pixels each time: a frame the GL has no memory for
+      // is found in a few steps.
+      std::fprintf(stderr, "veloria: %s\n", refusal.c_str());
+      scale = std::max(kSmallestScale, std::floor(scale * 70.0) / 100.0);
+      continue;
+    }
+    UseFrameScale(1.0);
+    if (mode == WindowMode::ScaledDesktop) {
+      video.SetWindowSize(window.Wnd, window.Width, window.Height);
+      video.SetCursorVisible(true);
+    }
+    // The plain window draws into its drawable, in pixels, whatever the
+    // desktop's units are.
+    int width = 0, height = 0;
+    video.DrawableSize(window.Wnd, width, height);
+    if (width > 0 && height > 0) ResizeViewport(width, height);
+    ShowSetupError(refusal + ": the show plays unscaled in a " + std::to_string(window.Width) + "x" +
+                   std::to_string(window.Height) + " window");
     return;
-  }
-  ShowSetupError(FrameRefusal(result, status, size) + ": the show plays unscaled in a " +
-                 std::to_string(window.Width) + "x" + std::to_string(window.Height) + " window");
-  UseFrameScale(1.0, 1.0);
-  if (mode == WindowMode::ScaledDesktop) {
-    video.SetWindowSize(window.Wnd, window.Width, window.Height);
-    video.SetCursorVisible(true);
   }
 }
 
@@ -222,9 +298,13 @@ bool SetUpWindow(TGLWindow& window, WindowMode mode, bool vsync, double scale) {
   // Frames left from an earlier run died with its context.
   offscreenFrame = OffscreenFrame{};
   designedFrame = OffscreenFrame{};
+  limitSaid = false;
+  keptSizeSaid = false;
+  if (scale != 1.0) scale = AllowedScale(scale, ProbeLargestFrame());
   const FrameSize frame = FrameSizeAt(scale);
   ActiveFrame = TFramePixels{frame.width, frame.height, scale};
   const bool scaled = mode == WindowMode::ScaledWindow || mode == WindowMode::ScaledDesktop;
+  scaledMode = scaled;
   FullScreenMode = mode == WindowMode::FullScreen || mode == WindowMode::ScaledDesktop;
   if (!RegisterWindowClass()) {
     ShowSetupError("Failed to register the window class!");
@@ -278,29 +358,41 @@ bool SetUpWindow(TGLWindow& window, WindowMode mode, bool vsync, double scale) {
   video.RaiseAndFocus(window.Wnd);
   ResizeViewport(frame.width, frame.height);
   InitGL();
+  // Lines the scenes leave at the GL's first width inherit it at the frame's scale.
+  UseLineWidth(1.0f);
   if (scaled) {
     SetUpScaling(window, mode, vsync);
   } else {
-    // Lines the scenes leave at the GL's first width inherit it at the frame's scale.
-    UseFrameScale(scale, 1.0);
+    UseFrameScale(scale);
     if (scale != 1.0) AnnounceFrame();
   }
   return true;
 }
 
 TGLWindow OpenWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title, WindowMode mode,
-                     bool vsync, const FrameScaleRequest& scale) {
+                     bool vsync, const FrameScaleRequest& scale, bool keepSize = false) {
   TGLWindow window;
   window.Title = Title;
   window.Width = Width;
   window.Height = Height;
   window.Bits = Bits;
   frameRequest = scale;
+  keepFrameSize = keepSize;
   // A scaled window opens at the requested size and picks its frame after.
   const bool plain = mode == WindowMode::Window || mode == WindowMode::FullScreen;
   SetUpWindow(window, mode, vsync, plain && scale.choice == ScaleChoice::Fixed ? scale.factor : 1.0);
   ActiveWindow = window;
   return window;
+}
+
+// Takes at most one message and handles it, unless it is the quit message,
+// which only sets `quit`. False when none was pending.
+bool HandleOneMessage(bool& quit) {
+  WindowEvent event;
+  if (!ActiveVideo().PollWindowEvent(event)) return false;
+  quit = event.kind == WindowEventKind::Quit;
+  if (!quit) WndProc(event);
+  return true;
 }
 
 // Alt+Enter in a scaled window.
@@ -341,9 +433,9 @@ TGLWindow OpenFrameWindow(int32_t Width, int32_t Height, int32_t Bits, const cha
 }
 
 TGLWindow OpenScaledWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title,
-                           bool Desktop, bool Vsync, const FrameScaleRequest& Scale) {
+                           bool Desktop, bool Vsync, const FrameScaleRequest& Scale, bool KeepFrameSize) {
   return OpenWindow(Width, Height, Bits, Title,
-                    Desktop ? WindowMode::ScaledDesktop : WindowMode::ScaledWindow, Vsync, Scale);
+                    Desktop ? WindowMode::ScaledDesktop : WindowMode::ScaledWindow, Vsync, Scale, KeepFrameSize);
 }
 
 void KillGLWindow(TGLWindow Window) { ReleaseWindow(Window); }
@@ -386,7 +478,7 @@ int WndProc(const WindowEvent& Event) {
       ActiveVideo().PostQuitMessage();
       return 0;
     case WindowEventKind::ToggleFullScreen:
-      if (Scaled()) ToggleDesktopFullScreen();
+      if (scaledMode) ToggleDesktopFullScreen();
       return 0;
     case WindowEventKind::Key:
       return 0;
@@ -395,17 +487,28 @@ int WndProc(const WindowEvent& Event) {
   }
 }
 
+bool WindowShowsNothing(TGLWindow Window) {
+  VideoSystem& video = ActiveVideo();
+  if (Window.Wnd == nullptr) return false;
+  if (video.Minimized(Window.Wnd)) return true;
+  int width = 0, height = 0;
+  video.DrawableSize(Window.Wnd, width, height);
+  return width < 1 || height < 1;
+}
+
+bool TakeWindowMessage() {
+  bool quit = false;
+  HandleOneMessage(quit);
+  return quit;
+}
+
 bool PresentFrame(TGLWindow Window) {
   glFlush();
   // A virtual clock moves on by one step per presented frame, swapped or not.
   CounterFramePresented();
   VideoSystem& video = ActiveVideo();
-  WindowEvent event;
-  if (video.PollWindowEvent(event)) {
-    if (event.kind == WindowEventKind::Quit) return true;
-    WndProc(event);
-    return false;
-  }
+  bool quit = false;
+  if (HandleOneMessage(quit)) return quit;
   if (Scaled()) {
     int width = 0, height = 0;
     video.DrawableSize(Window.DC, width, height);
@@ -416,9 +519,9 @@ bool PresentFrame(TGLWindow Window) {
   return false;
 }
 
-void FitStateToFrame(double stateScale) {
+void FitStateToFrame() {
   glViewport(0, 0, ActiveFrame.Width, ActiveFrame.Height);
-  RescaleLineWidth(stateScale);
+  RefitLineWidth();
 }
 
 void SetTwoSided(bool Flag) {

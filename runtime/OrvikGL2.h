@@ -35,7 +35,8 @@ TGLWindow OpenGLWindow(int32_t Width, int32_t Height, int32_t Bits, const char* 
 // Scale: its drawable is the frame, round(Width * Scale) x round(Height *
 // Scale) pixels, which the show draws straight into. For runs that read their
 // frames back; Scale 1 is OpenGLWindow's window. A Scale other than 1 is said
-// on stderr ("veloria: drawing 1600x1200 (scale 2.00)").
+// on stderr ("veloria: drawing 1600x1200 (scale 2.00)"), and held to the
+// GL's largest frame as OpenScaledWindow does.
 TGLWindow OpenFrameWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title, double Scale);
 // OpenGLWindow for screens of any size: a resizable window of Width x Height
 // (in the desktop's units, with every drawable pixel of a high-density
@@ -45,11 +46,17 @@ TGLWindow OpenFrameWindow(int32_t Width, int32_t Height, int32_t Bits, const cha
 // whenever its size changes; Auto first times a few layers), which
 // PresentFrame scales into the largest centred rectangle of its shape, the
 // rest black. The frame's size is said on stderr each time it is chosen.
-// Vsync swaps in step with the display. Without framebuffer objects, or when
-// the GL refuses the frame, it says so and keeps to a plain Width x Height
-// window. Alt+Enter switches between the window and desktop full screen.
+// With KeepFrameSize the frame keeps the size it opened with (a capture's
+// encoder reads frames of one size); the window's size then changes only
+// how it is shown. Vsync swaps in step with the display. A frame beyond the
+// GL's largest (LargestFrame) is drawn at the largest K that fits, and one
+// the GL refuses at smaller K until it makes one, each said on stderr once.
+// Without framebuffer objects, or when the GL refuses every frame, it says so
+// (after leaving full screen) and keeps to a plain Width x Height window,
+// drawn in its drawable's pixels. Alt+Enter switches between the window and
+// desktop full screen.
 TGLWindow OpenScaledWindow(int32_t Width, int32_t Height, int32_t Bits, const char* Title,
-                           bool Desktop, bool Vsync, const FrameScaleRequest& Scale);
+                           bool Desktop, bool Vsync, const FrameScaleRequest& Scale, bool KeepFrameSize = false);
 // Releases everything the record holds, showing a message for each failure.
 void KillGLWindow(TGLWindow Window);
 
@@ -71,10 +78,16 @@ int WndProc(const WindowEvent& Event);
 // step of the fixed-step clock when that clock is active.
 bool PresentFrame(TGLWindow Window);
 
-// The frame's viewport, and the line width, set for a frame of `stateScale`,
-// carried over to ActiveFrame's scale: for GL state saved before the frame
-// last changed, once it is put back.
-void FitStateToFrame(double stateScale);
+// True while the window shows nothing: minimized, hidden, or without a
+// pixel to draw in.
+bool WindowShowsNothing(TGLWindow Window);
+// Handles at most one pending message as PresentFrame does, without
+// presenting anything. True only when it was the quit message.
+bool TakeWindowMessage();
+
+// The frame's viewport, and the line width in use, set for ActiveFrame's
+// scale: for GL state set before the frame last changed, or put back since.
+void FitStateToFrame();
 
 // true disables face culling, false enables it.
 void SetTwoSided(bool Flag);

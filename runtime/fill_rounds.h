@@ -25,7 +25,8 @@ struct FillRoundTimes {
 // One untimed round of each kind first (it builds the renderer's code for
 // that state), then the timed rounds, alternating kinds. Every GL attribute,
 // both matrices and the matrix mode come back as they were; the bound frame
-// buffer's colour is left undefined. Empty times after a GL error.
+// buffer's colour is left undefined. GL errors pending before are cleared;
+// empty times after a GL error of its own.
 FillRoundTimes TimeFillRounds(const FillRoundPlan& plan);
 
 // The median time per layer of rounds that each drew `layersPerRound`

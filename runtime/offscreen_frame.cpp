@@ -4,11 +4,17 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <GL/glu.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// LimitFrameSize's side; 0 for none.
+int frameSideLimit = 0;
 
 // Whether `name` is a whole entry of the space-separated `extensions`, not a
 // prefix of a longer one.
@@ -85,8 +91,42 @@ bool OffersFramebufferObjects(const char* version, const char* extensions) {
   return VersionTimesTen(version) >= 30 || ListsExtension(extensions, "GL_ARB_framebuffer_object");
 }
 
+FrameLimit LargestFrame() {
+  GLint renderbuffer = 0, texture = 0;
+  GLint viewport[2] = {0, 0};
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  // A limit the GL does not give (no context current) limits nothing.
+  const auto known = [](GLint value) { return value > 0 ? static_cast<int>(value) : INT_MAX; };
+  int side = std::min(known(renderbuffer), known(texture));
+  if (frameSideLimit > 0) side = std::min(side, frameSideLimit);
+  return {std::min(side, known(viewport[0])), std::min(side, known(viewport[1]))};
+}
+
+void LimitFrameSize(int side) { frameSideLimit = std::max(side, 0); }
+
+std::vector<unsigned> TakeGLErrors() {
+  std::vector<unsigned> errors;
+  // Each kind of error is held once; a lost context would repeat forever.
+  for (GLenum error = glGetError(); error != GL_NO_ERROR && errors.size() < 16; error = glGetError()) {
+    errors.push_back(error);
+  }
+  return errors;
+}
+
+std::string DescribeGLError(unsigned error) {
+  char text[64];
+  const GLubyte* name = gluErrorString(error);
+  std::snprintf(text, sizeof text, "0x%04X (%s)", error, name != nullptr ? reinterpret_cast<const char*>(name) : "unknown");
+  return text;
+}
+
 OffscreenFrameResult CreateOffscreenFrame(int width, int height, OffscreenFrame& frame, unsigned& status) {
   frame = OffscreenFrame{};
+  for (const unsigned error : TakeGLErrors()) {
+    std::fprintf(stderr, "veloria: OpenGL error %s before a frame was made\n", DescribeGLError(error).c_str());
+  }
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   if (!OffersFramebufferObjects(version, extensions)) return OffscreenFrameResult::NoFramebufferObjects;
@@ -101,12 +141,14 @@ OffscreenFrameResult CreateOffscreenFrame(int width, int height, OffscreenFrame&
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                             frame.depthStencil);
   status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
-  if (status != GL_FRAMEBUFFER_COMPLETE) {
+  // A renderbuffer the GL has no memory for raises GL_OUT_OF_MEMORY, and
+  // the frame may still call itself complete.
+  const std::vector<unsigned> errors = TakeGLErrors();
+  if (!errors.empty() || status != GL_FRAMEBUFFER_COMPLETE) {
     DeleteOffscreenFrame(frame);
-    // A frame too large for the GL leaves its refusal behind as well.
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    return OffscreenFrameResult::Incomplete;
+    if (errors.empty()) return OffscreenFrameResult::Incomplete;
+    status = errors.front();
+    return OffscreenFrameResult::GLError;
   }
   // A new window's buffers start out zero, and the loading screen blends
   // onto whatever the buffer holds.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/frame_rate.h"
 #include "core/frame_scale.h"
 
 struct RunMode {
@@ -16,10 +17,13 @@ struct RunMode {
   // The scale the frame is drawn at (--scale). Native and Auto are chosen
   // by a scaled window for its drawable; every other run gets a Fixed one.
   FrameScaleRequest scale;
+  // The frame keeps the size it opened with, whatever the window does (a
+  // capture: its encoder reads frames of one size).
+  bool keepFrameSize = false;
   // No window on a display, no dialogs, silent audio, fixed-step clock.
   bool headless = false;
   // Steps per second of the fixed-step clock of headless runs.
-  int fps = 60;
+  FrameRate fps;
   // After section 7 the show starts again from the music's start (--loop).
   bool loop = false;
   // Not an option: the environment variable VELORIA_HOLD_FILE, for tests that

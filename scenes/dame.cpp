@@ -121,11 +121,11 @@ void OutlineQuad(const TQuadCorners& q, const TColorRGBA& c, float left, float b
   const bool onScreen = left >= 0.0f && bottom >= 0.0f && right <= static_cast<float>(ActiveWindow.Width) &&
                         top <= static_cast<float>(ActiveWindow.Height);
   if (onScreen) {
-    EmitQuad(GL_LINES, kEdgeCorners, q, c);
+    DrawLines([&] { EmitQuad(GL_LINES, kEdgeCorners, q, c); });
     return;
   }
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  FillQuad(q, c);
+  DrawLines([&] { FillQuad(q, c); });
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 

@@ -47,7 +47,7 @@ void DrawCage(int32_t envTexture) {
   UseLineWidth(3.0f);
   glDisable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  cage.DrawArrays();
+  DrawLines([&cage] { cage.DrawArrays(); });
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
   UseTexture(GlowTexture);

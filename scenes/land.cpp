@@ -117,7 +117,7 @@ void DrawLandscape() {
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  brush.DrawFrame(0);
+  DrawLines([&brush] { brush.DrawFrame(0); });
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glEnable(GL_DEPTH_TEST);
 

@@ -213,7 +213,7 @@ TEST_F(BadDataRun, OddSyncTracksPlayTheSectionsTheyRead) {
   fs::current_path(dir);
   RunMode options;
   options.headless = true;
-  options.fps = 4;
+  options.fps = {4, 1};
   constexpr float kLongEnough = 10.0f;  // seconds of show: past every end time above
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -515,7 +515,7 @@ TEST_F(BadDataRun, ShowWithoutItsPicturesDrawsEverySceneWithoutGlErrors) {
   fs::current_path(dir);
   RunMode options;
   options.headless = true;
-  options.fps = 1;  // the whole show in about 200 frames
+  options.fps = {1, 1};  // the whole show in about 200 frames
   int glErrors = 0;
   std::map<int32_t, int> litPixels;  // per section, in its middle frame
   AddFrameObserver([&](const DemoFrame& frame) {

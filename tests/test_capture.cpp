@@ -38,13 +38,13 @@ std::string After(const std::vector<std::string>& args, const std::string& arg) 
 }
 
 TEST(CaptureCommandTest, RawFramesInMusicMuxedH264ForMp4) {
-  const std::vector<std::string> args = CaptureCommand("/v/.show.partial.mp4", "/d/music/test01.mp3", 800, 600, 30);
+  const std::vector<std::string> args = CaptureCommand("/v/.show.partial.mp4", "/d/music/test01.mp3", 800, 600, {30, 1}, VideoQuality::Web);
   ASSERT_FALSE(args.empty());
   EXPECT_EQ(args.front(), "ffmpeg");
   EXPECT_EQ(args.back(), "/v/.show.partial.mp4");
   EXPECT_EQ(After(args, "-f"), "rawvideo");
   EXPECT_EQ(After(args, "-pix_fmt"), "rgb0");  // the first -pix_fmt is the input's: alpha ignored
-  EXPECT_EQ(After(args, "-vf"), "vflip");       // the GL's rows come bottom first
+  EXPECT_EQ(After(args, "-vf").rfind("vflip,", 0), 0u);  // the GL's rows come bottom first
   EXPECT_EQ(After(args, "-video_size"), "800x600");
   EXPECT_EQ(After(args, "-framerate"), "30");
   // Frames come first from the pipe, then the music from its start.
@@ -65,16 +65,58 @@ TEST(CaptureCommandTest, RawFramesInMusicMuxedH264ForMp4) {
 }
 
 TEST(CaptureCommandTest, SilentAndOtherContainers) {
-  const std::vector<std::string> silent = CaptureCommand("a.MKV", "", 800, 600, 60);
+  const std::vector<std::string> silent = CaptureCommand("a.MKV", "", 800, 600, {60, 1}, VideoQuality::Draft);
   EXPECT_EQ(std::count(silent.begin(), silent.end(), "-i"), 1);
   EXPECT_FALSE(Has(silent, "-shortest"));
   EXPECT_FALSE(Has(silent, "-c:a"));
   EXPECT_EQ(After(silent, "-c:v"), "libx264");  // the extension's case does not matter
   // Other extensions leave the codecs to ffmpeg's choice for the container.
-  const std::vector<std::string> webm = CaptureCommand("a.webm", "m.mp3", 800, 600, 60);
+  const std::vector<std::string> webm = CaptureCommand("a.webm", "m.mp3", 800, 600, {60, 1}, VideoQuality::Web);
   EXPECT_FALSE(Has(webm, "-c:v"));
   EXPECT_FALSE(Has(webm, "-preset"));
   EXPECT_TRUE(Has(webm, "m.mp3"));
+}
+
+// Each quality's codecs, and what every file has in common: the exact
+// rate, encoders on a fixed number of threads, no version or date inside.
+TEST(CaptureCommandTest, QualitiesPickTheirCodecsAndEveryFileIsReproducible) {
+  struct Case {
+    VideoQuality quality;
+    const char* file;
+    const char* video;    // -c:v
+    const char* pixels;   // the last -pix_fmt: the video's
+    const char* audio;    // -c:a
+    const char* bitRate;  // -b:a
+    bool bt709;           // converted and tagged so
+    bool faststart;
+  };
+  const Case cases[] = {
+      {VideoQuality::Master, "m.mkv", "ffv1", "bgr0", "flac", "", false, false},
+      {VideoQuality::Web, "w.mp4", "libx264", "yuv420p", "aac", "384k", true, true},
+      {VideoQuality::Web, "w.mkv", "libx264", "yuv420p", "aac", "384k", true, false},
+      {VideoQuality::Draft, "d.mov", "libx264", "yuv420p", "aac", "192k", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::vector<std::string> args = CaptureCommand(c.file, "m.mp3", 801, 600, {60000, 1001}, c.quality);
+    EXPECT_EQ(After(args, "-framerate"), "60000/1001");
+    EXPECT_EQ(After(args, "-c:v"), c.video);
+    EXPECT_EQ(After(args, "-c:a"), c.audio);
+    EXPECT_EQ(After(args, "-b:a"), c.bitRate);
+    const auto output = std::find(args.rbegin(), args.rend(), "-pix_fmt").base();  // after the last -pix_fmt
+    ASSERT_NE(output, args.end());
+    EXPECT_EQ(*output, c.pixels);
+    EXPECT_EQ(After(args, "-colorspace") == "bt709", c.bt709);
+    EXPECT_EQ(After(args, "-vf").find("out_color_matrix=bt709") != std::string::npos, c.bt709);
+    EXPECT_EQ(Has(args, "+faststart"), c.faststart);
+    // A lossless frame keeps its odd width; 4:2:0 video gets an even one.
+    EXPECT_EQ(After(args, "-vf").find("pad=802:600") != std::string::npos, c.quality != VideoQuality::Master);
+    EXPECT_EQ(After(args, "-threads"), "4");
+    EXPECT_EQ(After(args, "-fflags"), "+bitexact");
+    EXPECT_EQ(After(args, "-flags:v"), "+bitexact");
+    EXPECT_EQ(After(args, "-map_metadata"), "-1");
+  }
+  EXPECT_EQ(After(CaptureCommand("w.mp4", "m.mp3", 800, 600, {60, 1}, VideoQuality::Web), "-profile:v"), "high");
 }
 
 TEST(CaptureNamesTest, PartialFileKeepsDirectoryAndExtension) {
@@ -85,26 +127,28 @@ TEST(CaptureNamesTest, PartialFileKeepsDirectoryAndExtension) {
 
 TEST(CaptureNamesTest, FrameCountFollowsTheShowClock) {
   // Frames 0 .. 11980: the last at 199.6667 s, the next would pass 199.68.
-  EXPECT_EQ(CaptureFrameCount(199.68f, 60), 11981);
+  EXPECT_EQ(CaptureFrameCount(199.68f, {60, 1}), 11981);
+  // At 59.94 frame n is at n * 1001 / 60000 s: the last is 11968, at 199.666 s.
+  EXPECT_EQ(CaptureFrameCount(199.68f, {60000, 1001}), 11969);
   // An end on a frame's time includes that frame.
-  EXPECT_EQ(CaptureFrameCount(2.0f, 60), 121);
-  EXPECT_EQ(CaptureFrameCount(1.0f, 25), 26);
-  EXPECT_EQ(CaptureFrameCount(0.0f, 60), 0);
-  EXPECT_EQ(CaptureFrameCount(-1.0f, 60), 0);
+  EXPECT_EQ(CaptureFrameCount(2.0f, {60, 1}), 121);
+  EXPECT_EQ(CaptureFrameCount(1.0f, {25, 1}), 26);
+  EXPECT_EQ(CaptureFrameCount(0.0f, {60, 1}), 0);
+  EXPECT_EQ(CaptureFrameCount(-1.0f, {60, 1}), 0);
 }
 
 TEST(CaptureNamesTest, ProgressLineShowsFramesPercentSpeedAndTimeLeft) {
   // 600 of 1200 frames at 60 fps = 10 s of show in 5 s: twice real time, 5 s left.
-  const std::string line = CaptureProgressLine(600, 1200, 5.0, 60);
+  const std::string line = CaptureProgressLine(600, 1200, 5.0, {60, 1});
   EXPECT_NE(line.find("[############............]"), std::string::npos) << line;
   EXPECT_NE(line.find("600/1200 frames"), std::string::npos) << line;
   EXPECT_NE(line.find("50.0%"), std::string::npos) << line;
   EXPECT_NE(line.find("2.00x real time"), std::string::npos) << line;
   EXPECT_NE(line.find("0:05 left"), std::string::npos) << line;
-  EXPECT_NE(CaptureProgressLine(12000, 12000, 100.0, 60).find("100.0%"), std::string::npos);
-  EXPECT_NE(CaptureProgressLine(3600, 7200, 30.0, 60).find("0:30 left"), std::string::npos);
+  EXPECT_NE(CaptureProgressLine(12000, 12000, 100.0, {60, 1}).find("100.0%"), std::string::npos);
+  EXPECT_NE(CaptureProgressLine(3600, 7200, 30.0, {60, 1}).find("0:30 left"), std::string::npos);
   // Unknown total: no bar, no percent, no time left; no time yet: no speed.
-  const std::string unknown = CaptureProgressLine(10, 0, 0.0, 60);
+  const std::string unknown = CaptureProgressLine(10, 0, 0.0, {60, 1});
   EXPECT_EQ(unknown.find('%'), std::string::npos) << unknown;
   EXPECT_EQ(unknown.find("left"), std::string::npos) << unknown;
   EXPECT_NE(unknown.find("10 frames  0.00x"), std::string::npos) << unknown;

@@ -236,7 +236,7 @@ TEST_F(DriverTest, LoopPlaysEveryPassLikeTheFirstUntilEscape) {
   for (float t = 0.5f; t < 82.0f; t += 0.7f) lists.channels[0].push_back(t);
   for (float t = 0.3f; t < 82.0f; t += 1.1f) lists.channels[2].push_back(t);
   WriteSync(lists);
-  options.fps = 5;
+  options.fps = {5, 1};
   options.loop = true;
 
   // Per pass: each timeline frame's show time and picture; the music's playbacks at its first frame.

@@ -81,7 +81,7 @@ struct Played {
 Played Play(double scale, bool plain) {
   RunMode mode;
   mode.headless = true;
-  mode.fps = 4;
+  mode.fps = {4, 1};
   mode.scale = {ScaleChoice::Fixed, scale};
   Played played;
   const int status = RunDemoObserved(mode, [&](const DemoFrame& frame) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/run_options.h"
@@ -20,7 +21,7 @@ TEST(RunOptionsTest, NoArgumentsPlayTheShowFullScreen) {
   ASSERT_TRUE(Parse({}, options, error));
   EXPECT_FALSE(options.windowed);
   EXPECT_FALSE(options.headless);
-  EXPECT_EQ(options.fps, 60);
+  EXPECT_EQ(options.fps, (FrameRate{60, 1}));
   EXPECT_FALSE(options.benchmark);
   EXPECT_TRUE(options.captureFile.empty());
   EXPECT_FALSE(options.hud);
@@ -33,7 +34,7 @@ TEST(RunOptionsTest, ShotsAreHeadlessAndKeepTheirLabels) {
       << error;
   EXPECT_TRUE(options.headless);
   EXPECT_EQ(options.outDir, "pics");
-  EXPECT_EQ(options.fps, 30);
+  EXPECT_EQ(options.fps, (FrameRate{30, 1}));
   ASSERT_EQ(options.shots.size(), 4u);
   EXPECT_FALSE(options.shots[0].loading);
   EXPECT_EQ(options.shots[0].seconds, 1.0);
@@ -53,11 +54,11 @@ TEST(RunOptionsTest, CaptureBenchmarkAndHudModes) {
   ASSERT_TRUE(Parse({"--capture", "show.mp4", "--fps", "25"}, options, error));
   EXPECT_TRUE(options.headless);
   EXPECT_EQ(options.captureFile, "show.mp4");
-  EXPECT_EQ(options.fps, 25);
+  EXPECT_EQ(options.fps, (FrameRate{25, 1}));
   EXPECT_FALSE(options.benchmark);
   // The frame rate defaults to 60 and the HUD goes with any mode.
   ASSERT_TRUE(Parse({"--hud", "--capture", "v.webm"}, options, error)) << error;
-  EXPECT_EQ(options.fps, 60);
+  EXPECT_EQ(options.fps, (FrameRate{60, 1}));
   EXPECT_TRUE(options.hud);
   EXPECT_EQ(options.captureFile, "v.webm");
   ASSERT_TRUE(Parse({"--benchmark", "--json", "b.json"}, options, error));
@@ -123,6 +124,30 @@ TEST(RunOptionsTest, ScaleDefaultsAndNativeOfHeadlessRuns) {
   EXPECT_EQ(error, "--scale is only used with --desktop, --windowed, --shots, --capture or --benchmark");
 }
 
+// Rates as video names them step by their exact fraction; a capture's
+// quality is web unless asked, master only into Matroska.
+TEST(RunOptionsTest, FractionalRatesAndVideoQualities) {
+  const std::vector<std::tuple<std::string, FrameRate, std::string>> rates = {
+      {"60000/1001", {60000, 1001}, "59.94"}, {"59.94", {60000, 1001}, "59.94"}, {"29.97", {30000, 1001}, "29.97"},
+      {"23.976", {24000, 1001}, "23.976"},   {"50", {50, 1}, "50"},               {"144", {144, 1}, "144"},
+      {"24.5", {49, 2}, "24.5"},             {"120/2", {60, 1}, "60"},            {"1000", {1000, 1}, "1000"},
+  };
+  RunOptions options;
+  std::string error;
+  for (const auto& [text, rate, shown] : rates) {
+    ASSERT_TRUE(Parse({"--benchmark", "--fps", text}, options, error)) << text << ": " << error;
+    EXPECT_EQ(options.fps, rate) << text;
+    EXPECT_EQ(FrameRateText(options.fps), shown) << text;
+  }
+  EXPECT_EQ(FrameRateFraction({60000, 1001}), "60000/1001");
+  ASSERT_TRUE(Parse({"--capture", "a.mp4"}, options, error));
+  EXPECT_EQ(options.videoQuality, VideoQuality::Web);
+  ASSERT_TRUE(Parse({"--video-quality", "master", "--capture", "a.MKV"}, options, error)) << error;
+  EXPECT_EQ(options.videoQuality, VideoQuality::Master);
+  ASSERT_TRUE(Parse({"--capture", "a.webm", "--video-quality", "draft"}, options, error)) << error;
+  EXPECT_EQ(options.videoQuality, VideoQuality::Draft);
+}
+
 TEST(RunOptionsTest, RefusesMistakesWithAReason) {
   const std::vector<std::vector<std::string>> bad = {
       {"--fullscreen"},
@@ -139,7 +164,16 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
       {"--json", "b.json"},
       {"--fps", "30"},
       {"--capture", "a.mp4", "--fps", "0"},
-      {"--capture", "a.mp4", "--fps", "24.5"},
+      {"--capture", "a.mp4", "--fps", "1/2"},
+      {"--capture", "a.mp4", "--fps", "60000/0"},
+      {"--capture", "a.mp4", "--fps", "24."},
+      {"--capture", "a.mp4", "--fps", ".5"},
+      {"--capture", "a.mp4", "--fps", "59,94"},
+      {"--capture", "a.mp4", "--fps", "60/1/1"},
+      {"--capture", "a.mp4", "--fps", "-60"},
+      {"--capture", "a.mp4", "--video-quality", "lossless"},
+      {"--capture", "a.mp4", "--video-quality", "master"},
+      {"--benchmark", "--video-quality", "web"},
       {"--capture"},
       {"--benchmark", "--json"},
       {"--capture", "a.mp4", "--json", "b.json"},
@@ -183,7 +217,7 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
 TEST(RunOptionsTest, HelpNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* option : {"--windowed", "--desktop", "--no-vsync", "Alt+Enter", "--shots", "--out", "--capture",
-                             "--video-size", "--fps", "--benchmark", "--json", "--loop", "--hud", "--help", "--version", "--scale",
+                             "--video-size", "--video-quality", "--fps", "--benchmark", "--json", "--loop", "--hud", "--help", "--version", "--scale",
                              "Escape", "Space"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }

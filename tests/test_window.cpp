@@ -103,6 +103,7 @@ class PaperVideo : public VideoSystem {
     return true;
   }
   bool IsFullScreen(WindowHandle window) override { return fullScreen.count(window) != 0; }
+  bool Minimized(WindowHandle) override { return false; }
   void SetWindowSize(WindowHandle window, int, int) override { Check(window, "SetWindowSize"); }
   void SetCursorVisible(bool) override {}
   void RaiseAndFocus(WindowHandle window) override { Check(window, "RaiseAndFocus"); }
