@@ -218,23 +218,22 @@ int RunBenchmark(const RunOptions& options) {
                  json.parent_path().string().c_str());
     return 1;
   }
-  // The probe runs first, in a context of its own: the show's does not exist
-  // yet. Its layers are the frame's size, so layer figures compare across scales.
-  const FrameSize frame = FrameSizeAt(options.scale.choice == ScaleChoice::Fixed ? options.scale.factor : 1.0);
-  const FillProbe probe = MeasureFillProbe(frame.width, frame.height);
   BenchmarkRecorder recorder;
   const WallClock::time_point start = WallClock::now();
   const int status = RunDemoObserved(
       options, [&recorder](const DemoFrame& frame) { return recorder.OnFrame(frame); });
   BenchmarkReport report = recorder.Report();
   report.fps = options.fps;
-  report.probe = probe;
   report.scale = ActiveFrame.Scale;
   report.frameWidth = ActiveFrame.Width;
   report.frameHeight = ActiveFrame.Height;
   report.wallSeconds = std::chrono::duration<double>(WallClock::now() - start).count();
   report.loadingWorkSeconds = LoadingWorkSeconds();
   report.peakResidentMB = PeakResidentMB();
+  // The probe runs after the show, in a context of its own, at the size of
+  // the frame the show drew (a scaled window picks it only once it is open),
+  // so layer figures compare across scales.
+  report.probe = MeasureFillProbe(report.frameWidth, report.frameHeight);
   std::fputs(FormatBenchmarkTable(report).c_str(), stdout);
   std::fflush(stdout);
   if (!json.empty()) {

@@ -67,7 +67,8 @@ class BenchmarkRecorder {
 // Peak resident memory of this process in MiB; 0 when unknown.
 double PeakResidentMB();
 
-// The --benchmark run: measures the fill probe, plays the show, prints the
+// The --benchmark run: plays the show, measures the fill probe at the size of
+// the show's frame, prints the
 // table on stdout, writes the JSON file of --json if given. 0 after the
 // show; 1 with a message on stderr when the JSON file cannot be written (the
 // table is printed regardless).

@@ -1,7 +1,7 @@
 // The fill probe of --benchmark: what one full-screen layer costs on this
 // machine, so frame times can be read as a number of layers and compared
-// across machines. Runs before the show in a hidden window and GL context of
-// its own, which it destroys again, so the show starts as it always does.
+// across machines. Runs after the show, at the size of its frame, in a hidden
+// window and GL context of its own, which it destroys again.
 #pragma once
 
 #include <optional>

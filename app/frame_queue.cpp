@@ -12,7 +12,8 @@ FrameQueue::FrameQueue(size_t capacity, size_t maxBytes)
 bool FrameQueue::Push(std::vector<uint8_t>& frame) {
   std::unique_lock<std::mutex> lock(mutex_);
   const auto room = [this, &frame] {
-    return frames_.empty() || (frames_.size() < capacity_ && frame.size() <= maxBytes_ - queuedBytes_);
+    return frames_.empty() ||
+           (frames_.size() < capacity_ && queuedBytes_ <= maxBytes_ && frame.size() <= maxBytes_ - queuedBytes_);
   };
   changed_.wait(lock, [&] { return closed_ || cancelled_ || room(); });
   if (closed_ || cancelled_) return false;

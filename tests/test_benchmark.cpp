@@ -227,6 +227,20 @@ TEST_F(BenchmarkRunTest, WholeShowGivesEverySectionItsFramesOfTheShowClock) {
   EXPECT_NE(table.find("\n7             15"), std::string::npos) << table;
 }
 
+// The probe's layers are the frame's size, also where a scaled window
+// chooses it only once it is open (the offscreen desktop is 1024 x 768).
+TEST_F(BenchmarkRunTest, TheProbeFillsLayersOfTheFramesSize) {
+  for (const std::string args : {"--scale 1.5", "--desktop --scale native"}) {
+    ASSERT_EQ(RunVeloria(dir, args + " --benchmark --json b.json"), 0) << ReadText(dir / "stderr.txt");
+    const std::string json = ReadText(dir / "b.json");
+    std::smatch frame, probe;
+    ASSERT_TRUE(std::regex_search(json, frame, std::regex("\"frame_width\": ([0-9]+),\n  \"frame_height\": ([0-9]+)")));
+    ASSERT_TRUE(std::regex_search(json, probe, std::regex("\"width\": ([0-9]+), \"height\": ([0-9]+), \"layer_unit\"")));
+    EXPECT_GT(std::stoi(frame[1].str()), 800) << args;
+    EXPECT_EQ(frame[1].str() + "x" + frame[2].str(), probe[1].str() + "x" + probe[2].str()) << args;
+  }
+}
+
 TEST_F(BenchmarkRunTest, UnwritableJsonIsRefusedBeforeTheRun) {
   EXPECT_EQ(RunVeloria(dir, "--benchmark --json no/such/dir/b.json"), 1);
   EXPECT_NE(ReadText(dir / "stderr.txt").find("cannot write no/such/dir/b.json"), std::string::npos);

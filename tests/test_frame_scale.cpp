@@ -39,6 +39,19 @@ TEST(FrameScaleTest, AutoTakesTheLargestScaleThatKeepsUp) {
   EXPECT_EQ(AutoScale(3.0, 0.0, 60), 1.0);
 }
 
+// The GL's largest frame caps K, in hundredths, never below the designed
+// frame; so does the largest K of all, however large the output.
+TEST(FrameScaleTest, LimitsGiveTheLargestScaleThatFits) {
+  for (const auto& [scale, side, fitting] : {std::tuple{8.0, 16384, 8.0}, {8.0, 4096, 5.12}, {8.0, 4095, 5.11},
+                                             {1.8, 1440, 1.8}, {2.0, 700, 1.0}}) {
+    EXPECT_EQ(ScaleWithin(scale, side, side), fitting) << scale << " within " << side;
+  }
+  EXPECT_EQ(NativeScale(16384, 12288), kLargestScale);
+  // A designed width below one pixel is one pixel at K, never 0.
+  EXPECT_EQ(ScaledLineWidth(0.3f, 2.0), 2.0f);
+  EXPECT_EQ(ScaledLineWidth(0.3f, 1.0), 0.3f);
+}
+
 using LineWidthTest = GLTest;
 
 // The dame's 1.5 draws 2 pixels at K = 1 and 4 at K = 2; the cage's 3, 3 and 6.

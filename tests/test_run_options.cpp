@@ -113,6 +113,8 @@ TEST(RunOptionsTest, ScaleDefaultsAndNativeOfHeadlessRuns) {
       {{"--benchmark", "--scale", "8"}, {ScaleChoice::Fixed, 8.0}},
       {{"--capture", "v.mp4", "--scale", "native", "--video-size", "3840x2160"}, {ScaleChoice::Fixed, 3.6}},
       {{"--capture", "v.mp4", "--scale", "auto"}, {ScaleChoice::Fixed, 1.0}},
+      // 20.48 would be frames of 805 MB: K stops at 8.
+      {{"--capture", "v.mp4", "--scale", "native", "--video-size", "16384x12288"}, {ScaleChoice::Fixed, 8.0}},
   };
   RunOptions options;
   std::string error;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/counter.h"
 #include "runtime/timer.h"
@@ -104,6 +105,27 @@ TEST_F(TimerTest, ReadingsBeforeCreateAndAfterResetStartAtZero) {
   EXPECT_NEAR(timer.StartTime, 2.0f, 1e-6);
   EXPECT_EQ(timer.Elapsed(), 0.0f);
   EXPECT_EQ(timer.Delta, 0.0f);
+}
+
+// Frame n reads n * seconds / steps exactly (as a float), however many frames
+// came before: a whole show at 59.94, 50 and 144 steps per second.
+TEST(FixedStepClockTest, FractionalRatesStepWithoutDrift) {
+  for (const auto& [steps, seconds] : {std::pair{60000u, 1001u}, {50u, 1u}, {144u, 1u}}) {
+    FixedStepCounter clock(steps, seconds);
+    SetCounterSource(&clock);
+    TOTimer timer;
+    timer.Create();
+    timer.Reset();
+    int wrong = 0;
+    for (int64_t frame = 0; frame < 200 * 144; ++frame) {
+      const long double exact = static_cast<long double>(frame) * seconds / steps;
+      wrong += timer.Elapsed() != static_cast<float>(exact);
+      CounterFramePresented();
+    }
+    EXPECT_EQ(wrong, 0) << steps << "/" << seconds;
+    EXPECT_EQ(clock.MillisecondTicks(), 200ull * 144 * seconds * 1000 / steps);
+    SetCounterSource(nullptr);
+  }
 }
 
 TEST(FixedStepClockTest, MovesOneStepPerPresentedFrame) {
