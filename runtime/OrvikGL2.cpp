@@ -275,16 +275,17 @@ void SetUpScaling(TGLWindow& window, WindowMode mode, bool vsync) {
       scale = std::max(kSmallestScale, std::floor(scale * 70.0) / 100.0);
       continue;
     }
-    UseFrameScale(1.0);
     if (mode == WindowMode::ScaledDesktop) {
       video.SetWindowSize(window.Wnd, window.Width, window.Height);
       video.SetCursorVisible(true);
     }
-    // The plain window draws into its drawable, in pixels, whatever the
-    // desktop's units are.
+    // The plain window's frame is its drawable, in pixels: on a high-density
+    // display a window of Width x Height units has K times as many.
     int width = 0, height = 0;
     video.DrawableSize(window.Wnd, width, height);
-    if (width > 0 && height > 0) ResizeViewport(width, height);
+    const double drawableScale = NativeScale(width, height);
+    const bool framesTheDrawable = FrameSizeAt(drawableScale) == FrameSize{width, height};
+    UseFrameScale(framesTheDrawable ? AllowedScale(drawableScale, LargestFrame()) : 1.0);
     ShowSetupError(refusal + ": the show plays unscaled in a " + std::to_string(window.Width) + "x" +
                    std::to_string(window.Height) + " window");
     return;
@@ -355,6 +356,9 @@ bool SetUpWindow(TGLWindow& window, WindowMode mode, bool vsync, double scale) {
     ShowSetupError("Unable to activate OpenGL rendering context");
     return false;
   }
+  // What the window system's own calls left (SDL asks a GL 2 context for GL
+  // 3's version numbers) is no error of the show's.
+  TakeGLErrors();
   video.RaiseAndFocus(window.Wnd);
   ResizeViewport(frame.width, frame.height);
   InitGL();
