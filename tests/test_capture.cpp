@@ -378,6 +378,70 @@ TEST_F(CaptureRunTest, ShortShowBecomesAVideoWithSoundOfItsLength) {
   EXPECT_NEAR(std::stod(streams.substr(at + 9)), 31.0 / 30.0, 0.05) << streams;
 }
 
+// What ffprobe tells of `file` with `options`, one "key=value" a line.
+std::string Probe(const fs::path& file, const std::string& options) {
+  const fs::path out = file.string() + ".probe";
+  const std::string command = "ffprobe -v error " + options + " -of default=noprint_wrappers=1 '" + file.string() +
+                              "' >'" + out.string() + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return ReadText(out);
+}
+
+// Frame `n` of the video as an RGB picture.
+TImage VideoFrame(const fs::path& video, int n) {
+  const fs::path png = video.string() + "-" + std::to_string(n) + ".png";
+  const std::string command = "ffmpeg -loglevel error -y -i '" + video.string() + "' -vf 'select=eq(n\\," +
+                              std::to_string(n) + ")' -vsync 0 -frames:v 1 -pix_fmt rgb24 '" + png.string() + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  TImage image;
+  std::string error;
+  EXPECT_TRUE(ReadPng(png.string(), image, error)) << error;
+  return image;
+}
+
+// At 59.94: the master's frames are the shots' pixels; the web video steps
+// by 1001 / 60000 s, says so and is tagged as video sites ask; and each
+// quality makes the same file twice. The end line tells the file's size.
+TEST_F(CaptureRunTest, MastersAreTheShotsAndEveryCaptureRepeatsByteForByte) {
+  ASSERT_EQ(std::system(("ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=0.5 -c:a libmp3lame '" +
+                         (dir / "data" / "music" / "test01.mp3").string() + "'")
+                            .c_str()),
+            0);
+  for (const char* file : {"a.mkv", "b.mkv", "a.mp4", "b.mp4"}) {
+    const std::string quality = fs::path(file).extension() == ".mkv" ? "master" : "web";
+    ASSERT_EQ(RunVeloria(dir, std::string("--capture ") + file + " --fps 60000/1001 --video-quality " + quality), 0)
+        << ReadText(dir / "stderr.txt");
+  }
+  char size[32];
+  std::snprintf(size, sizeof size, "; %.1f MB, ", static_cast<double>(fs::file_size(dir / "b.mp4")) / 1e6);
+  EXPECT_NE(ReadText(dir / "stderr.txt").find(std::string("60 frames at 59.94 fps, 1.00 s of show with sound") + size),
+            std::string::npos)
+      << ReadText(dir / "stderr.txt");
+  EXPECT_EQ(ReadBytes(dir / "a.mkv"), ReadBytes(dir / "b.mkv"));
+  EXPECT_EQ(ReadBytes(dir / "a.mp4"), ReadBytes(dir / "b.mp4"));
+  EXPECT_FALSE(ReadBytes(dir / "a.mp4").empty());
+
+  ASSERT_EQ(RunVeloria(dir, "--shots 0.5,0.98 --fps 59.94 --out shots"), 0) << ReadText(dir / "stderr.txt");
+  for (const auto& [n, shot] : {std::pair{30, "shot-0.5.png"}, {59, "shot-0.98.png"}}) {
+    TImage picture;
+    std::string error;
+    ASSERT_TRUE(ReadPng((dir / "shots" / shot).string(), picture, error)) << error;
+    EXPECT_TRUE(VideoFrame(dir / "a.mkv", n).Pixels == picture.Pixels) << shot;
+  }
+  EXPECT_EQ(Probe(dir / "a.mkv", "-show_entries stream=codec_name,pix_fmt"),
+            "codec_name=ffv1\npix_fmt=bgr0\ncodec_name=flac\n");
+  EXPECT_EQ(Probe(dir / "a.mp4", "-select_streams v -show_entries stream=profile,pix_fmt,color_range,color_space,"
+                                 "color_transfer,color_primaries,r_frame_rate"),
+            "profile=High\npix_fmt=yuv420p\ncolor_range=tv\ncolor_space=bt709\ncolor_transfer=bt709\n"
+            "color_primaries=bt709\nr_frame_rate=60000/1001\n");
+  const std::string times = Probe(dir / "a.mp4", "-select_streams v -show_entries frame=pts_time");
+  int frame = 0;
+  for (size_t at = times.find("pts_time="); at != std::string::npos; at = times.find("pts_time=", at + 1), ++frame) {
+    EXPECT_NEAR(std::stod(times.substr(at + 9)), frame * 1001.0 / 60000.0, 1e-6) << frame;
+  }
+  EXPECT_EQ(frame, 60);
+}
+
 // Sum of absolute differences of the HUD's first line (time and section),
 // which names the frame's show time, between two 800 x 600 RGB pictures.
 long FirstHudLineDifference(const TImage& a, const TImage& b) {
