@@ -20,6 +20,20 @@ double NativeScale(int width, int height) {
   return std::clamp(fits, kSmallestScale, kLargestScale);
 }
 
+std::optional<double> FollowingScale(const FrameScaleRequest& request, int width, int height, double msPerLayerPixel,
+                                     int refreshHz) {
+  if (request.choice == ScaleChoice::Fixed || width < 1 || height < 1) return std::nullopt;
+  const double native = NativeScale(width, height);
+  if (request.choice == ScaleChoice::Native) return native;
+  const FrameSize size = FrameSizeAt(native);
+  return AutoScale(native, msPerLayerPixel * size.width * size.height, refreshHz);
+}
+
+double DrawableScale(int width, int height) {
+  const double scale = NativeScale(width, height);
+  return FrameSizeAt(scale) == FrameSize{width, height} ? scale : kSmallestScale;
+}
+
 double ScaleWithin(double scale, int maxWidth, int maxHeight) {
   const auto fits = [&](double k) {
     const FrameSize size = FrameSizeAt(k);

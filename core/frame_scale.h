@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // K is at least 1 (never coarser than the designed frame) and at most 8.
@@ -51,6 +52,19 @@ FrameSize FrameSizeAt(double scale);
 // goes to it one to one. 1 for an empty output; 8 for one of more than
 // 6400 x 4800, which the frame then fills only in part.
 double NativeScale(int width, int height);
+
+// The K of a frame that follows its window (a Native or Auto `request`) for
+// a drawable of `width` x `height` pixels: NativeScale, or Auto's AutoScale
+// of a native frame whose layers cost `msPerLayerPixel` per pixel (0 when
+// not measured) at `refreshHz`. None for a Fixed request, which keeps its K,
+// and for an empty drawable (a minimized window), whose frame stays as it is.
+std::optional<double> FollowingScale(const FrameScaleRequest& request, int width, int height, double msPerLayerPixel,
+                                     int refreshHz);
+
+// The K at which a drawable of `width` x `height` pixels is itself a frame
+// (2 for 1600 x 1200, a window of 800 x 600 units at twice the density), or
+// kSmallestScale when it has another shape.
+double DrawableScale(int width, int height);
 
 // The largest K up to `scale` whose frame is at most `maxWidth` x
 // `maxHeight` pixels (the GL's largest), in hundredths below `scale`;

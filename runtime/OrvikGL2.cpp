@@ -14,6 +14,7 @@
 #include <cmath>
 #include <fenv.h>  // fedisableexcept, a glibc extension
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -157,16 +158,13 @@ void MeasureLayerCost(WindowHandle window) {
                     (static_cast<double>(native.width) * native.height);
 }
 
-// The scale the request gives for the window's drawable now.
-double ChosenScale(WindowHandle window) {
-  if (frameRequest.choice == ScaleChoice::Fixed) return frameRequest.factor;
+// The scale a frame that follows the window takes for its drawable now;
+// none when it keeps its own (see FollowingScale).
+std::optional<double> FollowedScale(WindowHandle window) {
   VideoSystem& video = ActiveVideo();
   int width = 0, height = 0;
   video.DrawableSize(window, width, height);
-  const double native = NativeScale(width, height);
-  if (frameRequest.choice == ScaleChoice::Native) return native;
-  const FrameSize size = FrameSizeAt(native);
-  return AutoScale(native, msPerLayerPixel * size.width * size.height, video.RefreshRate(window));
+  return FollowingScale(frameRequest, width, height, msPerLayerPixel, video.RefreshRate(window));
 }
 
 // What the viewer is told when a frame of `size` cannot be made.
@@ -187,13 +185,9 @@ std::string FrameRefusal(OffscreenFrameResult result, unsigned status, FrameSize
 // at the scale chosen for it, starting from the old frame's picture (the
 // loading screen blends onto it), between two frames.
 void RefitFrame(WindowHandle window) {
-  if (frameRequest.choice == ScaleChoice::Fixed) return;
-  // A minimized window's drawable is empty: there is nothing to fit, and the
-  // frame is as it was when the window comes back.
-  int width = 0, height = 0;
-  ActiveVideo().DrawableSize(window, width, height);
-  if (width < 1 || height < 1) return;
-  const double scale = AllowedScale(ChosenScale(window), LargestFrame());
+  const std::optional<double> followed = FollowedScale(window);
+  if (!followed) return;
+  const double scale = AllowedScale(*followed, LargestFrame());
   const FrameSize size = FrameSizeAt(scale);
   if (size.width == offscreenFrame.width && size.height == offscreenFrame.height) return;
   if (keepFrameSize) {
@@ -257,7 +251,7 @@ void SetUpScaling(TGLWindow& window, WindowMode mode, bool vsync) {
   VideoSystem& video = ActiveVideo();
   video.SetSwapSync(vsync);
   if (frameRequest.choice == ScaleChoice::Auto) MeasureLayerCost(window.Wnd);
-  double scale = AllowedScale(ChosenScale(window.Wnd), LargestFrame());
+  double scale = AllowedScale(FollowedScale(window.Wnd).value_or(frameRequest.factor), LargestFrame());
   for (;;) {
     const FrameSize size = FrameSizeAt(scale);
     unsigned status = 0;
@@ -283,9 +277,7 @@ void SetUpScaling(TGLWindow& window, WindowMode mode, bool vsync) {
     // display a window of Width x Height units has K times as many.
     int width = 0, height = 0;
     video.DrawableSize(window.Wnd, width, height);
-    const double drawableScale = NativeScale(width, height);
-    const bool framesTheDrawable = FrameSizeAt(drawableScale) == FrameSize{width, height};
-    UseFrameScale(framesTheDrawable ? AllowedScale(drawableScale, LargestFrame()) : 1.0);
+    UseFrameScale(AllowedScale(DrawableScale(width, height), LargestFrame()));
     ShowSetupError(refusal + ": the show plays unscaled in a " + std::to_string(window.Width) + "x" +
                    std::to_string(window.Height) + " window");
     return;

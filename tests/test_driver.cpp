@@ -22,6 +22,7 @@
 #include "runtime/OINKeyboard.h"
 #include "runtime/ORV2Base.h"
 #include "runtime/OrvikBASS.h"
+#include "runtime/offscreen_frame.h"
 #include "tests/message_capture.h"
 #include "tests/program_run.h"
 
@@ -275,6 +276,22 @@ TEST_F(DriverTest, LoopPlaysEveryPassLikeTheFirstUntilEscape) {
   ASSERT_GE(MusicSample, 0);
   EXPECT_EQ(playbacksAtStart, (std::vector<int32_t>{1, 1, 1}));
   EXPECT_EQ(shown.messages, (std::vector<ShownMessage>{{"BMP Unit", "Couldn't load JPG - \"gfx\\author.jpg\""}}));
+}
+
+// K = 8 asks for 6400 x 4800; a GL whose frames end at 2048 pixels (an
+// injected limit) draws the largest that fits, 2048 x 1536, in the headless
+// window and in a scaled window's offscreen frame alike.
+TEST_F(DriverTest, AGLLimitGivesTheLargestFrameThatFits) {
+  WriteSync(ShortShow());
+  LimitFrameSize(2048);
+  options.fps = {4, 1};
+  options.scale = {ScaleChoice::Fixed, 8.0};
+  for (const bool windowed : {false, true}) {
+    options.windowed = windowed;
+    ASSERT_EQ(RunDemo(options), 0);
+    EXPECT_EQ((FrameSize{ActiveFrame.Width, ActiveFrame.Height}), (FrameSize{2048, 1536})) << windowed;
+  }
+  LimitFrameSize(0);
 }
 
 TEST(DataDirectoryTest, FallsBackToDataBesideTheProgram) {

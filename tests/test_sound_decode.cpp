@@ -240,12 +240,8 @@ TEST_F(SoundPrefetchTest, AFileThatClaimsTooLongASoundIsRefused) {
   std::vector<uint8_t> mp3 = EncodedTone(0.3);
   const auto tag = std::search(mp3.begin(), mp3.begin() + 200, std::begin("Info"), std::end("Info") - 1);
   ASSERT_NE(tag, mp3.begin() + 200) << "no LAME tag";
-  for (int i = 0; i < 4; ++i) tag[8 + i] = i == 0 ? 0x7F : 0xFF;  // the frame count, big-endian
-  const std::atomic<bool> cancel{false};
-  const DecodedSound sound = DecodeMp3(mp3, kMusicSampleRate, cancel);
-  EXPECT_EQ(sound.status, SoundDecodeStatus::TooLong);
-  EXPECT_NE(sound.reason.find("more than the 600 s a sound may have"), std::string::npos) << sound.reason;
-  EXPECT_GT(ClaimedMp3Seconds(mp3), 600.0);
+  std::fill(tag + 9, tag + 12, 0xFF);  // its frame count, big-endian: 16.7 million frames
+  EXPECT_EQ(DecodeMp3(mp3, kMusicSampleRate, std::atomic<bool>{false}).status, SoundDecodeStatus::TooLong);
   ASSERT_TRUE(InitMusic(nullptr));
   for (const auto& [name, bytes] : {std::pair{"claims.mp3", mp3}, {"claims-tagged.mp3", WithId3v1(mp3)}}) {
     WriteFile(dir / name, bytes);

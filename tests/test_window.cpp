@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/OrvikGL2.h"
+#include "runtime/fill_rounds.h"
 #include "runtime/letterbox.h"
 #include "runtime/offscreen_frame.h"
 #include "tests/gl_test_context.h"
@@ -65,6 +66,20 @@ TEST_F(WindowTest, SetTwoSidedSwitchesCulling) {
   EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
   SetTwoSided(true);
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+}
+
+// An error that earlier work left pending does not void the fill probe's
+// times, and is said, not lost, when a frame is made.
+TEST_F(WindowTest, ErrorsPendingBeforeAreNeitherTheProbesNorTheFrames) {
+  glEnable(GL_LINE);  // GL_INVALID_ENUM
+  EXPECT_FALSE(TimeFillRounds({64, 48, 1, 1}).texturedMs.empty());
+  glEnable(GL_LINE);
+  OffscreenFrame frame;
+  unsigned status = 0;
+  testing::internal::CaptureStderr();
+  CreateOffscreenFrame(64, 48, frame, status);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "veloria: OpenGL error 0x0500 (invalid enumerant) before a frame was made\n");
+  DeleteOffscreenFrame(frame);
 }
 
 // A window system on paper: numbered handles, the set-up step it is told to
