@@ -402,7 +402,8 @@ TEST_F(CaptureRunTest, VideoFrameAtATimeIsTheScreenshotAtThatTime) {
   ASSERT_EQ(RunVeloria(dir, "--hud --shots 0.51,0.61 --out shots --fps 30"), 0)
       << ReadText(dir / "stderr.txt");
   const std::string extract = "ffmpeg -loglevel error -ss 0.51 -i '" + (dir / "show.mp4").string() +
-                              "' -frames:v 1 -pix_fmt rgb24 '" + (dir / "shots" / "video.png").string() + "'";
+                              "' -vf setparams=color_trc=unknown:color_primaries=unknown -frames:v 1 -pix_fmt rgb24 '" +
+                              (dir / "shots" / "video.png").string() + "'";
   ASSERT_EQ(std::system(extract.c_str()), 0);
   TImage video, same, later;
   std::string error;
@@ -433,9 +434,11 @@ TEST_F(CaptureRunTest, VideoSizeScalesThePictureIntoTheCentreBetweenBlackBars) {
   ASSERT_EQ(RunVeloria(dir, "--capture show.mp4 --fps 10 --video-size 1920x1080"), 0)
       << ReadText(dir / "stderr.txt");
   ASSERT_EQ(RunVeloria(dir, "--shots 0.8 --out shots --fps 10"), 0) << ReadText(dir / "stderr.txt");
-  // Frame 8 of the video is the show at 0.8 s.
+  // Frame 8 of the video is the show at 0.8 s; its PNG without the gamma the
+  // video's BT.709 tags would give it, which the PNG reader would apply.
   const std::string extract = "ffmpeg -loglevel error -i '" + (dir / "show.mp4").string() +
-                              "' -vf 'select=eq(n\\,8)' -vsync 0 -frames:v 1 -pix_fmt rgb24 '" +
+                              "' -vf 'select=eq(n\\,8),setparams=color_trc=unknown:color_primaries=unknown' "
+                              "-vsync 0 -frames:v 1 -pix_fmt rgb24 '" +
                               (dir / "shots" / "video.png").string() + "'";
   ASSERT_EQ(std::system(extract.c_str()), 0);
   TImage video, shot;
