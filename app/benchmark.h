@@ -18,6 +18,11 @@
 // machine and are read in layers of the fill probe instead: a short load and
 // a modest memory footprint.
 constexpr double kTargetLoadingSeconds = 0.15;
+// The load at detail 4, whose pictures hold 16 times the texels.
+constexpr double kTargetDetailedLoadingSeconds = 0.5;
+// The loading target at a picture detail: kTargetLoadingSeconds for the
+// designed pictures, kTargetDetailedLoadingSeconds above.
+double LoadingTargetSeconds(int pictureDetail);
 constexpr double kTargetPeakResidentMB = 250.0;
 
 struct BenchmarkReport {
@@ -29,6 +34,8 @@ struct BenchmarkReport {
   FrameTimeSummary sections[kShowSections];  // frame times in ms
   FillProbe probe;                                 // the machine's cost of a full-screen layer
   double loadingWorkSeconds = 0.0;                 // the load steps, without the bar frames
+  int pictureDetail = 1;                           // the detail the pictures were read at
+  double textureMB = 0.0;                          // the GL memory of the show's pictures, MiB
   double wallSeconds = 0.0;                        // the whole run
   int64_t glErrors = 0;                            // glGetError results over every frame
   std::string firstGLError;                        // where the first one was seen; empty if none
@@ -47,7 +54,8 @@ std::string FormatBenchmarkJson(const BenchmarkReport& report);
 
 // The frame observer of a benchmark. Each frame: glFinish, the wall time
 // since the previous frame finished (recorded for timeline frames of
-// sections 0..7), then every pending GL error counted. Needs the context
+// sections 0..7), then every pending GL error counted; at the first timeline
+// frame the detail and GL memory of the loaded pictures. Needs the context
 // current; never ends the run.
 class BenchmarkRecorder {
  public:
@@ -60,6 +68,8 @@ class BenchmarkRecorder {
   bool started_ = false;
   int64_t lastFinishNs_ = 0;
   int64_t glErrors_ = 0;
+  int pictureDetail_ = 1;
+  double textureMB_ = -1.0;  // measured at the first timeline frame
   std::string firstGLError_;
   std::string renderer_;
 };

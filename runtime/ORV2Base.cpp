@@ -41,6 +41,7 @@
 #include "scenes/overlays.h"
 #include "scenes/picture_ring.h"
 #include "textures/ORV2Materials.h"
+#include "textures/picture_detail.h"
 #include "textures/picture_prefetch.h"
 
 TGLWindow MainWindow;
@@ -77,6 +78,8 @@ TOTimer loadingClock;
 std::unique_ptr<TSync> syncTrackObject;
 // "gfx\progress.jpg", shown while the show loads.
 int32_t progressPicture = -1;
+// GL_MAX_TEXTURE_SIZE, which caps the pictures' detail.
+GLint largestTexture = 0;
 // Whether BindOpenGL succeeded, so an early error releases only what exists.
 bool openGLBound = false;
 // Wall time of the load steps: LoadShow's span minus the bar frames inside it.
@@ -147,14 +150,31 @@ void PresentShowFrame(int32_t section, float loadingBar) {
   ++framesPresented;
 }
 
+// The pictures' detail for the frame the window opened with: the smallest
+// at least its scale, within the GL's largest texture.
+void UsePictureDetailOfFrame() {
+  largestTexture = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestTexture);
+  SetPictureDetail(PictureDetailFor(ActiveFrame.Scale, largestTexture));
+  if (PictureDetail() != kDesignedDetail) std::fprintf(stderr, "veloria: pictures at detail %d\n", PictureDetail());
+}
+
+// Between frames: a window whose frame took another scale gets the pictures
+// of its detail, one picture a frame as the workers decode them.
+void FollowFrameWithPictures() {
+  const int wanted = PictureDetailFor(ActiveFrame.Scale, largestTexture);
+  if (wanted != PictureDetail()) ChangePictureDetail(wanted);
+  FillNextPictureDetail();
+}
+
 void StartUp(const RunMode& options) {
   MaskFloatingPointExceptions();
   EnterDataDirectory();  // a failure shows later, when the first file is opened
   // Decoding the music and the pictures runs on worker threads beside the
   // window's set-up and the progress picture's fade; LoadSample and the
-  // picture readers take what they decoded.
+  // picture readers take what they decoded. The pictures wait for the
+  // window, whose frame sets the detail they are read at.
   PrefetchSample(kMusicFile);
-  PrefetchPictures(kLoadStepPictures);
   BindOpenGL();
   openGLBound = true;
   if (options.windowed || options.desktop) {
@@ -165,6 +185,8 @@ void StartUp(const RunMode& options) {
   } else {
     MainWindow = OpenGLWindow(kShowWidth, kShowHeight, 32, "Test", /*FullScreen=*/true);
   }
+  UsePictureDetailOfFrame();
+  PrefetchPictures(PictureFilesAtDetail(kLoadStepPictures));
   loadingClock.Create();
   OpenKeyboard(MainWindow, /*Exclusive=*/false);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -420,6 +442,7 @@ void PlayTimeline(bool loop, bool skipHidden) {
     if (section > 0) DrawTravellingPicture(BeatIndex, DemoTime, SyncTrack->SyncEnvelope(3, 0.0f, 4.0f));
     DrawScreenFade(0.0f, 0.0f, 0.0f, 1.0f - DemoTime);  // the first second fades in from black
     PresentShowFrame(section, -1.0f);
+    FollowFrameWithPictures();
     PollKeyboard();
   }
 }

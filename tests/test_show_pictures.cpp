@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 TImage Decoded(const std::string& name) {
   for (const TPictureFile& picture : ShowPictures()) {
     if (name == picture.name) {
-      const std::vector<uint8_t> bytes = picture.make();
+      const std::vector<uint8_t> bytes = picture.make(kDesignedDetail);
       const TDecodeResult r = name.ends_with(".tga") ? DecodeTGA(bytes) : DecodeJPEG(bytes);
       EXPECT_EQ(r.Status, TDecodeStatus::Ok) << name;
       return r.Image;
@@ -57,8 +57,8 @@ TEST(ShowPictures, EveryPictureTheShowLoadsIsMade) {
 
 TEST(ShowPictures, GeneratingTwiceGivesTheSameBytes) {
   const fs::path base = fs::temp_directory_path() / ("veloria_pictures_" + std::to_string(::getpid()));
-  WritePictures(base / "a");
-  WritePictures(base / "b");
+  WritePictures(base / "a", kDesignedDetail);
+  WritePictures(base / "b", kDesignedDetail);
   for (const TPictureFile& picture : ShowPictures()) {
     const std::vector<uint8_t> a = ReadBytes(DataFilePath(base / "a", picture.name));
     EXPECT_FALSE(a.empty()) << picture.name;
@@ -104,7 +104,7 @@ TEST(ShowPictures, LoadingScreenLeavesADarkSlotForTheBar) {
 }
 
 TEST(ShowPictures, FrameOverlayIsRunLengthRgbaWithAClearMiddle) {
-  const std::vector<uint8_t> bytes = MakeFrameOverlay();
+  const std::vector<uint8_t> bytes = MakeFrameOverlay(kDesignedDetail);
   ASSERT_GE(bytes.size(), 18u);
   EXPECT_EQ(bytes[2], 10);  // run-length true colour
   EXPECT_EQ(bytes[16], 32);

@@ -45,6 +45,26 @@ bool LoadJPGTexture(const std::string& Name, int32_t& Texture, bool FromResource
 bool LoadTGATexture(const std::string& Name, int32_t& Texture, bool FromResource = false);
 // The stand-alone TGA reader (file only), ending in CreateTGATexture.
 bool LoadTGAFile(const std::string& Name, int32_t& Texture);
+// A detailed picture's reader: as LoadImageTexture (or, with StandAloneTGA,
+// LoadTGAFile) makes a texture of `Name`, but without a message: a file that
+// is missing or refused leaves `Texture` as it was and gives false.
+bool LoadPictureQuietly(const std::string& Name, int32_t& Texture, bool StandAloneTGA);
+// Gives `Texture` (made by the routines here) every level anew from the
+// picture `Name`, read as LoadPictureQuietly reads it; its name, filtering
+// and wrap modes stay, and so does the bound texture. False, the texture
+// unchanged, when the file is missing or refused.
+bool ReloadPictureQuietly(const std::string& Name, int32_t Texture);
+
+// The size of the pixels a texture was made from by the routines above (the
+// stored picture's, before the mipmap builder fits a side that is not a power
+// of two); 0 x 0 for any other name.
+struct TPixelSize {
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+TPixelSize StoredPictureSize(int32_t Texture);
+// Forgets every stored size, once the context that held the textures is gone.
+void ForgetStoredPictureSizes();
 
 // --- Messages ---------------------------------------------------------------
 

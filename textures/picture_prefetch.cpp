@@ -1,11 +1,13 @@
-// The picture prefetch: one worker walks the list in order; each entry's
-// result is published under the lock, and a reader waits on it only for the
-// entry it asks for. A picture is handed over only while its file is the
-// version the worker read.
+// The picture prefetch: workers claim the entries in list order; each
+// entry's result is published under the lock, and a reader waits on it only
+// for the entry it asks for. A worker claims no further entry while the
+// pictures not yet taken hold the look-ahead bound, unless a reader waits
+// (for an entry no worker may have reached yet). A picture is handed over
+// only while its file is the version the worker read.
 
 #include "textures/picture_prefetch.h"
 
-#include <atomic>
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <memory>
@@ -16,32 +18,47 @@
 #include "platform/file_path.h"
 #include "platform/worker_thread.h"
 #include "textures/ORV2Textures.h"
+#include "textures/picture_detail.h"
 
 namespace {
 
 struct Entry {
   std::string name;
-  bool done = false;   // the worker has been through it
-  bool taken = false;  // handed over (or not needed any more)
+  bool claimed = false;  // a worker has started on it
+  bool done = false;     // the worker has been through it
+  bool taken = false;    // handed over (or not needed any more)
   std::optional<TDecodeResult> picture;  // set when it decoded
+  std::optional<TMipmapChain> chain;     // instead, for a detailed picture
   FileVersion version;                   // of the file it decoded
 };
 
-// What the worker made of one file.
+// What a worker made of one file.
 struct Decoded {
   TDecodeResult picture;
   FileVersion version;
+  std::optional<TMipmapChain> chain;
 };
 
 struct Prefetch {
   std::vector<Entry> entries;  // names fixed at the start; the rest under `lock`
   std::mutex lock;
-  std::condition_variable entryDone;
-  std::atomic<bool> cancel{false};
-  std::thread worker;
+  std::condition_variable changed;
+  size_t nextEntry = 0;      // the next entry a worker claims
+  size_t heldBytes = 0;      // pixels decoded and not taken
+  int waitingReaders = 0;
+  bool cancel = false;
+  std::vector<std::thread> workers;
 };
 
 std::unique_ptr<Prefetch> current;
+
+size_t PixelBytes(const Entry& entry) {
+  size_t bytes = entry.picture ? entry.picture->Image.Pixels.size() : 0;
+  if (entry.chain) {
+    for (const TImage& level : entry.chain->Levels) bytes += level.Pixels.size();
+  }
+  return bytes;
+}
 
 // What the file's reader would decode, and the version of the file read;
 // nothing when it cannot be read, is refused, or is of no kind a reader takes.
@@ -52,25 +69,40 @@ std::optional<Decoded> ReadAndDecode(const std::string& name) {
   if (!file) return std::nullopt;
   TDecodeResult decoded = decode(file->bytes);
   if (decoded.Status != TDecodeStatus::Ok) return std::nullopt;
-  return Decoded{std::move(decoded), file->version};
+  if (DetailOfPictureFile(name) != kDesignedDetail) {
+    return Decoded{{}, file->version, BuildMipmapChain(std::move(decoded.Image))};
+  }
+  return Decoded{std::move(decoded), file->version, std::nullopt};
 }
 
-void DecodeAll(Prefetch& prefetch) {
-  for (Entry& entry : prefetch.entries) {
+void DecodeInTurn(Prefetch& prefetch) {
+  std::unique_lock<std::mutex> hold(prefetch.lock);
+  for (;;) {
+    prefetch.changed.wait(hold, [&prefetch] {
+      return prefetch.cancel || prefetch.nextEntry == prefetch.entries.size() ||
+             prefetch.heldBytes < kPrefetchLookAheadBytes || prefetch.waitingReaders > 0;
+    });
+    if (prefetch.cancel || prefetch.nextEntry == prefetch.entries.size()) return;
+    Entry& entry = prefetch.entries[prefetch.nextEntry++];
+    entry.claimed = true;
+    hold.unlock();
     std::optional<Decoded> decoded;
-    if (!prefetch.cancel) {
-      try {
-        decoded = ReadAndDecode(entry.name);
-      } catch (const std::exception&) {  // out of memory: its reader tries again
-      }
+    try {
+      decoded = ReadAndDecode(entry.name);
+    } catch (const std::exception&) {  // out of memory: its reader tries again
     }
-    const std::lock_guard<std::mutex> hold(prefetch.lock);
-    if (decoded) {
-      entry.picture = std::move(decoded->picture);
+    hold.lock();
+    if (decoded && !entry.taken) {
+      if (decoded->chain) {
+        entry.chain = std::move(decoded->chain);
+      } else {
+        entry.picture = std::move(decoded->picture);
+      }
       entry.version = decoded->version;
+      prefetch.heldBytes += PixelBytes(entry);
     }
     entry.done = true;
-    prefetch.entryDone.notify_all();
+    prefetch.changed.notify_all();
   }
 }
 
@@ -82,30 +114,71 @@ void PrefetchPictures(const std::vector<std::string>& names, ThreadMaker make) {
   current->entries.resize(names.size());
   for (size_t i = 0; i < names.size(); ++i) current->entries[i].name = names[i];
   Prefetch* prefetch = current.get();
-  current->worker = StartWorker([prefetch] { DecodeAll(*prefetch); }, make);
+  const int workers = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kPrefetchWorkers);
+  for (int k = 0; k < workers; ++k) {
+    std::thread worker = StartWorker([prefetch] { DecodeInTurn(*prefetch); }, make);
+    if (!worker.joinable()) break;
+    current->workers.push_back(std::move(worker));
+  }
   // No worker: no entry would ever be done, so there is no prefetch.
-  if (!current->worker.joinable()) current.reset();
+  if (current->workers.empty()) current.reset();
 }
 
-std::optional<TDecodeResult> TakePrefetchedPicture(const std::string& name) {
-  if (!current) return std::nullopt;
+namespace {
+
+// The entry of `name` once its worker is through it, marked taken and its
+// bytes no longer held; null when there is none to take.
+Entry* TakeEntry(const std::string& name) {
+  if (!current) return nullptr;
   for (Entry& entry : current->entries) {
     if (entry.name != name) continue;
     std::unique_lock<std::mutex> hold(current->lock);
-    if (entry.taken) return std::nullopt;
-    current->entryDone.wait(hold, [&entry] { return entry.done; });
+    if (entry.taken) return nullptr;
+    ++current->waitingReaders;
+    current->changed.notify_all();
+    current->changed.wait(hold, [&entry] { return entry.done; });
+    --current->waitingReaders;
     entry.taken = true;
+    current->heldBytes -= PixelBytes(entry);
+    current->changed.notify_all();
     // A file rewritten or replaced since the worker read it is read again
     // by its reader, which then shows the picture as it is now.
-    if (!entry.picture || FileVersionOf(name) != entry.version) return std::nullopt;
-    return std::move(entry.picture);
+    if (FileVersionOf(name) != entry.version) return nullptr;
+    return &entry;
   }
-  return std::nullopt;
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<TDecodeResult> TakePrefetchedPicture(const std::string& name) {
+  Entry* entry = TakeEntry(name);
+  if (entry == nullptr || !entry->picture) return std::nullopt;
+  return std::move(entry->picture);
+}
+
+std::optional<TMipmapChain> TakePrefetchedChain(const std::string& name) {
+  Entry* entry = TakeEntry(name);
+  if (entry == nullptr || !entry->chain) return std::nullopt;
+  return std::move(entry->chain);
+}
+
+bool PrefetchedPictureReady(const std::string& name) {
+  if (!current) return true;
+  const std::lock_guard<std::mutex> hold(current->lock);
+  for (const Entry& entry : current->entries) {
+    if (entry.name == name && !entry.taken) return entry.done;
+  }
+  return true;
 }
 
 void DropPrefetchedPictures() {
   if (!current) return;
-  current->cancel = true;
-  current->worker.join();
+  {
+    const std::lock_guard<std::mutex> hold(current->lock);
+    current->cancel = true;
+    current->changed.notify_all();
+  }
+  for (std::thread& worker : current->workers) worker.join();
   current.reset();
 }

@@ -97,6 +97,24 @@ TCanvas::TCanvas(int width, int height, TRGB fill, float alpha)
   }
 }
 
+float DesignedCoordinate(int p, int detail) {
+  return (static_cast<float>(p) + 0.5f) / static_cast<float>(detail) - 0.5f;
+}
+
+TField GenerateDesigned(int width, int height, int detail, const std::function<float(float, float)>& f) {
+  TField field(width * detail, height * detail);
+  for (int y = 0; y < field.Height; ++y) {
+    const float designedY = DesignedCoordinate(y, detail);
+    for (int x = 0; x < field.Width; ++x) field.At(x, y) = f(DesignedCoordinate(x, detail), designedY);
+  }
+  return field;
+}
+
+float SharpenEdge(float value, int detail) {
+  if (detail == 1) return value;
+  return Clamp01((value - 0.5f) * static_cast<float>(detail) + 0.5f);
+}
+
 TField Generate(int width, int height, const std::function<float(float, float)>& f) {
   TField field(width, height);
   for (int y = 0; y < height; ++y) {

@@ -50,6 +50,23 @@ struct TCanvas {
   float* At(int x, int y) { return &Px[(static_cast<size_t>(y) * Width + x) * 4]; }
 };
 
+// --- Detail ----------------------------------------------------------------
+// A picture made at detail D is D times its designed size each way, and
+// every length of its recipe (positions, radii, font sizes, blur and glow
+// widths, line widths) is D times as long: averaged down D x D it is the
+// designed picture, its edges D times finer. Detail 1 is the designed picture.
+
+// The designed picture's pixel coordinate at the centre of pixel `p` of the
+// picture at `detail`: p itself at detail 1.
+float DesignedCoordinate(int p, int detail);
+// Generate over a picture at `detail` of a width x height designed picture:
+// f takes the designed coordinates of each pixel's centre.
+TField GenerateDesigned(int width, int height, int detail, const std::function<float(float x, float y)>& f);
+// A soft edge value (0..1 over about a designed pixel) steepened about its
+// midpoint to ramp over one pixel of the picture at `detail`; unchanged at
+// detail 1.
+float SharpenEdge(float value, int detail);
+
 // --- Field generators ------------------------------------------------------
 
 // f(x, y) for every pixel: the escape hatch for formulas of one picture.

@@ -5,22 +5,22 @@
 #include <numbers>
 
 #include "tools/generate/picture_art.h"
-#include "tools/generate/picture_encode.h"
 #include "tools/generate/picture_ops.h"
 
 namespace {
 
-constexpr int kSize = 256;
+constexpr int kSize = 256;  // designed
 
-// How much of the pixel at (x, y) (0.01 units wide) lies inside the heart
-// curve (x^2 + y^2 - 1)^3 = x^2 y^3 scaled by `scale`: 4 x 4 samples, since
-// the curve's implicit value is far from a distance near its cusps.
-float HeartCoverage(float x, float y, float scale) {
+// How much of the pixel at (x, y) (0.01 / detail units wide) lies inside the
+// heart curve (x^2 + y^2 - 1)^3 = x^2 y^3 scaled by `scale`: 4 x 4 samples,
+// since the curve's implicit value is far from a distance near its cusps.
+float HeartCoverage(float x, float y, float scale, int detail) {
+  const float step = 0.0025f / static_cast<float>(detail);
   int inside = 0;
   for (int sy = 0; sy < 4; ++sy) {
     for (int sx = 0; sx < 4; ++sx) {
-      const float hx = (x + (static_cast<float>(sx) - 1.5f) * 0.0025f) / (0.78f * scale);
-      const float hy = (y + (static_cast<float>(sy) - 1.5f) * 0.0025f) / (0.78f * scale) + 0.15f;
+      const float hx = (x + (static_cast<float>(sx) - 1.5f) * step) / (0.78f * scale);
+      const float hy = (y + (static_cast<float>(sy) - 1.5f) * step) / (0.78f * scale) + 0.15f;
       const float q = hx * hx + hy * hy - 1.0f;
       inside += q * q * q - hx * hx * hy * hy * hy <= 0.0f;
     }
@@ -29,14 +29,16 @@ float HeartCoverage(float x, float y, float scale) {
 }
 
 // Coverage of symbol k at (x, y), in units where the sprite spans -1.28..1.28
-// and y points up: 1 inside the stroke or shape, 0 outside, soft at the edge.
-float Symbol(int k, float x, float y) {
+// and y points up: 1 inside the stroke or shape, 0 outside, soft over about
+// a pixel of the sprite at `detail`.
+float Symbol(int k, float x, float y, int detail) {
   const float r = std::hypot(x, y), a = std::atan2(y, x);
-  auto soft = [](float distance) { return std::clamp(0.5f - distance * 60.0f, 0.0f, 1.0f); };
+  const float sharpness = 60.0f * static_cast<float>(detail);
+  auto soft = [sharpness](float distance) { return std::clamp(0.5f - distance * sharpness, 0.0f, 1.0f); };
   switch (k) {
     case 1:  // heart: an outline around a dimmer filling
-      return std::max(HeartCoverage(x, y, 1.0f) - HeartCoverage(x, y, 0.86f),
-                      HeartCoverage(x, y, 0.55f) * 0.6f);
+      return std::max(HeartCoverage(x, y, 1.0f, detail) - HeartCoverage(x, y, 0.86f, detail),
+                      HeartCoverage(x, y, 0.55f, detail) * 0.6f);
     case 2: {  // five-pointed star
       const float edge = 0.35f + 0.5f * std::pow(std::abs(std::cos(2.5f * (a - std::numbers::pi_v<float> / 2.0f))), 6.0f);
       return soft(r - edge);
@@ -72,20 +74,23 @@ const TRGB kHues[8] = {{1.0f, 0.25f, 0.45f}, {1.0f, 0.8f, 0.3f}, {0.3f, 0.9f, 1.
 
 }  // namespace
 
-std::vector<uint8_t> MakeRingSprite(int k) {
-  const TField shape = Generate(kSize, kSize, [k](float x, float y) {
-    return Symbol(k, (x + 0.5f - 128.0f) / 100.0f, (128.0f - y - 0.5f) / 100.0f);
+std::vector<uint8_t> MakeRingSprite(int k, int detail) {
+  const float D = static_cast<float>(detail);
+  // Pixel centres in designed pixels from the sprite's top left corner.
+  auto centre = [D](float p) { return (p + 0.5f) / D; };
+  const TField shape = Generate(kSize * detail, kSize * detail, [&](float x, float y) {
+    return Symbol(k, (centre(x) - 128.0f) / 100.0f, (128.0f - centre(y)) / 100.0f, detail);
   });
   const TRGB hue = kHues[(k - 1) & 7];
-  TCanvas canvas(kSize, kSize);
-  AddLight(canvas, Blur(shape, 22.0f), hue, 1.8f);
-  AddLight(canvas, Blur(shape, 5.0f), hue, 1.0f);
+  TCanvas canvas(kSize * detail, kSize * detail);
+  AddLight(canvas, Blur(shape, 22.0f * D), hue, 1.8f);
+  AddLight(canvas, Blur(shape, 5.0f * D), hue, 1.0f);
   AddLight(canvas, shape, {0.5f + hue.r * 0.5f, 0.5f + hue.g * 0.5f, 0.5f + hue.b * 0.5f}, 1.0f);
   // Black at the border: the sprite's quad edges must not show.
-  Shade(canvas, Generate(kSize, kSize, [](float x, float y) {
-    const float r = std::hypot(x + 0.5f - 128.0f, y + 0.5f - 128.0f);
+  Shade(canvas, Generate(kSize * detail, kSize * detail, [&](float x, float y) {
+    const float r = std::hypot(centre(x) - 128.0f, centre(y) - 128.0f);
     return std::clamp((127.0f - r) / 16.0f, 0.0f, 1.0f);
   }));
   ToneMap(canvas, 1.4f);
-  return EncodeJPEG(ToImage(canvas, false), 92);
+  return EncodePictureJPEG(canvas, detail);
 }

@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr int kJpegQuality = 92;
-
-std::vector<uint8_t> Jpeg(const TCanvas& canvas) { return EncodeJPEG(ToImage(canvas, false), kJpegQuality); }
-
 // The colour the sphere map shows for the reflected direction (x, y, z),
 // y up: a violet sky over a warm horizon, a teal floor with a grid, and two
 // soft studio lights.
@@ -44,25 +40,27 @@ TRGB Environment(float x, float y, float z) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeGlowSprite() {
-  constexpr int s = 128;
+std::vector<uint8_t> MakeGlowSprite(int detail) {
+  const float D = static_cast<float>(detail);
+  const int s = 128 * detail;
   TCanvas canvas(s, s);
   // A wide soft halo around a small hot core; exactly black at the rim.
-  AddLight(canvas, Glow(s, s, 64.0f, 64.0f, 62.0f, 62.0f, 2.6f), {1.0f, 0.85f, 0.7f}, 1.0f);
-  AddLight(canvas, Glow(s, s, 64.0f, 64.0f, 18.0f, 18.0f, 1.5f), {1.0f, 1.0f, 1.0f}, 0.8f);
+  AddLight(canvas, Glow(s, s, 64.0f * D, 64.0f * D, 62.0f * D, 62.0f * D, 2.6f), {1.0f, 0.85f, 0.7f}, 1.0f);
+  AddLight(canvas, Glow(s, s, 64.0f * D, 64.0f * D, 18.0f * D, 18.0f * D, 1.5f), {1.0f, 1.0f, 1.0f}, 0.8f);
   ToneMap(canvas, 2.2f);
-  return Jpeg(canvas);
+  return EncodePictureJPEG(canvas, detail);
 }
 
-std::vector<uint8_t> MakeEnvironmentMap() {
-  constexpr int s = 256;
+std::vector<uint8_t> MakeEnvironmentMap(int detail) {
+  const int s = 256 * detail;
+  const float radius = 128.0f * static_cast<float>(detail);
   TCanvas canvas(s, s);
   for (int py = 0; py < s; ++py) {
     for (int px = 0; px < s; ++px) {
       // Sphere mapping: the picture's disc is the view of a mirror ball; the
       // normal at (nx, ny) reflects the view ray (0, 0, -1).
-      float nx = (static_cast<float>(px) + 0.5f) / 128.0f - 1.0f;
-      float ny = 1.0f - (static_cast<float>(py) + 0.5f) / 128.0f;
+      float nx = (static_cast<float>(px) + 0.5f) / radius - 1.0f;
+      float ny = 1.0f - (static_cast<float>(py) + 0.5f) / radius;
       const float r2 = nx * nx + ny * ny;
       if (r2 > 1.0f) {  // outside the disc: continue the rim
         nx /= std::sqrt(r2);
@@ -78,37 +76,38 @@ std::vector<uint8_t> MakeEnvironmentMap() {
   }
   AddLight(canvas, Map(Noise(s, s, 4, 5, 31), [](float v) { return (v - 0.5f) * 0.25f; }), {1.0f, 0.6f, 1.0f});
   ToneMap(canvas, 1.3f);
-  return Jpeg(canvas);
+  return EncodePictureJPEG(canvas, detail);
 }
 
-std::vector<uint8_t> MakeHeartSurface() {
-  constexpr int s = 512;
+std::vector<uint8_t> MakeHeartSurface(int detail) {
+  const float D = static_cast<float>(detail);
+  const int s = 512 * detail;
   // Muscle: a warped fractal in deep reds; veins: ridges of a second noise,
   // darker with a bright edge; a wet sheen where the first noise peaks.
   const TField flow = Noise(s, s, 4, 6, 101);
   const TField warpX = Noise(s, s, 3, 3, 202), warpY = Noise(s, s, 3, 3, 303);
-  const TField muscle = Warp(flow, warpX, warpY, 120.0f);
-  const TField fibres = Warp(Noise(s, s, 32, 2, 404), warpX, warpY, 90.0f);
-  const TField veins = Map(Warp(Noise(s, s, 5, 4, 505), warpY, warpX, 160.0f),
+  const TField muscle = Warp(flow, warpX, warpY, 120.0f * D);
+  const TField fibres = Warp(Noise(s, s, 32, 2, 404), warpX, warpY, 90.0f * D);
+  const TField veins = Map(Warp(Noise(s, s, 5, 4, 505), warpY, warpX, 160.0f * D),
                            [](float v) { return std::pow(std::max(0.0f, 1.0f - std::abs(v - 0.5f) * 14.0f), 2.0f); });
   TCanvas canvas(s, s);
   PaintPalette(canvas, Combine(muscle, fibres, [](float m, float f) { return m * 0.8f + f * 0.25f; }),
                {{{0.2f, {0.16f, 0.0f, 0.02f}}, {0.45f, {0.5f, 0.02f, 0.06f}}, {0.65f, {0.85f, 0.08f, 0.12f}},
                  {0.85f, {1.0f, 0.35f, 0.3f}}}});
   Shade(canvas, Map(veins, [](float v) { return 1.0f - 0.6f * v; }));
-  AddLight(canvas, Blur(veins, 2.0f, true), {0.35f, 0.02f, 0.1f}, 0.5f);
+  AddLight(canvas, Blur(veins, 2.0f * D, true), {0.35f, 0.02f, 0.1f}, 0.5f);
   AddLight(canvas, Map(muscle, [](float m) { return std::pow(std::max(0.0f, m - 0.62f) * 3.0f, 3.0f); }),
            {1.0f, 0.7f, 0.7f}, 0.6f);
-  return Jpeg(canvas);
+  return EncodePictureJPEG(canvas, detail);
 }
 
-std::vector<uint8_t> MakeBackScroll() {
-  constexpr int w = 1024, h = 256;
-  TCanvas canvas(w, h);
+std::vector<uint8_t> MakeBackScroll(int detail) {
+  constexpr int w = 1024, h = 256;  // designed
   // Aurora ribbons: sine curves with whole periods across the width, so the
   // band tiles; each glows with distance from its curve. Fades to black at
   // the top and bottom edges.
-  const TField haze = Noise(w, h, 4, 5, 61);
+  TCanvas canvas(w * detail, h * detail);
+  const TField haze = Noise(w * detail, h * detail, 4, 5, 61);
   struct Ribbon {
     float cycles, phase, centre, amplitude, width;
     TRGB color;
@@ -118,7 +117,7 @@ std::vector<uint8_t> MakeBackScroll() {
                             {1.0f, 2.2f, 0.5f, 0.25f, 0.06f, {0.5f, 0.3f, 1.0f}},
                             {5.0f, 0.7f, 0.4f, 0.07f, 0.02f, {1.0f, 0.8f, 0.4f}}};
   for (const Ribbon& r : ribbons) {
-    const TField line = Generate(w, h, [&](float x, float y) {
+    const TField line = GenerateDesigned(w, h, detail, [&](float x, float y) {
       const float u = x / static_cast<float>(w), v = y / static_cast<float>(h);
       const float curve = r.centre + r.amplitude * std::sin(2.0f * std::numbers::pi_v<float> * r.cycles * u + r.phase);
       const float d = (v - curve) / r.width;
@@ -127,35 +126,35 @@ std::vector<uint8_t> MakeBackScroll() {
     AddLight(canvas, Combine(line, haze, [](float l, float n) { return l * (0.5f + n); }), r.color, 0.9f);
   }
   // Fine scan lines and a vertical fade.
-  Shade(canvas, Generate(w, h, [](float, float y) {
+  Shade(canvas, GenerateDesigned(w, h, detail, [](float, float y) {
     const float v = y / static_cast<float>(h);
     return std::sin(std::numbers::pi_v<float> * v) * (0.85f + 0.15f * std::cos(y * std::numbers::pi_v<float> * 0.5f));
   }));
   ToneMap(canvas, 1.4f);
-  return Jpeg(canvas);
+  return EncodePictureJPEG(canvas, detail);
 }
 
-std::vector<uint8_t> MakeFlushStrip() {
-  constexpr int w = 512, h = 128;
+std::vector<uint8_t> MakeFlushStrip(int detail) {
+  constexpr int w = 512, h = 128;  // designed
   // Diagonal chevrons in a warm-to-cool ramp over a noisy sheen; eight
   // chevrons across, so the strip tiles.
-  const TField chevrons = Generate(w, h, [](float x, float y) {
+  const TField chevrons = GenerateDesigned(w, h, detail, [](float x, float y) {
     const float u = x / static_cast<float>(w) * 8.0f + std::abs(y / static_cast<float>(h) - 0.5f) * 1.2f;
     const float f = u - std::floor(u);
     return std::clamp((0.5f - std::abs(f - 0.5f)) * 6.0f - 0.9f, 0.0f, 1.0f);
   });
-  const TField sheen = Noise(w, h, 8, 4, 71);
-  TCanvas canvas(w, h);
-  PaintPalette(canvas, Generate(w, h, [](float x, float) {
+  const TField sheen = Noise(w * detail, h * detail, 8, 4, 71);
+  TCanvas canvas(w * detail, h * detail);
+  PaintPalette(canvas, GenerateDesigned(w, h, detail, [](float x, float) {
     return 0.5f + 0.5f * std::sin(2.0f * std::numbers::pi_v<float> * x / static_cast<float>(w));
   }), {{{0.0f, {1.0f, 0.3f, 0.2f}}, {0.5f, {1.0f, 0.2f, 0.7f}}, {1.0f, {0.3f, 0.5f, 1.0f}}}});
-  Shade(canvas, Combine(Blur(chevrons, 1.5f, true), sheen, [](float c, float n) { return 0.25f + 0.75f * c + 0.3f * (n - 0.5f); }));
+  Shade(canvas, Combine(Blur(chevrons, 1.5f * static_cast<float>(detail), true), sheen, [](float c, float n) { return 0.25f + 0.75f * c + 0.3f * (n - 0.5f); }));
   AddLight(canvas, Map(chevrons, [](float c) { return c > 0.95f ? 0.4f : 0.0f; }), {1.0f, 1.0f, 1.0f});
-  return Jpeg(canvas);
+  return EncodePictureJPEG(canvas, detail);
 }
 
-std::vector<uint8_t> MakeFrameOverlay() {
-  constexpr int s = 512;
+std::vector<uint8_t> MakeFrameOverlay(int detail) {
+  constexpr int s = 512;  // designed
   // A glowing double border with corner brackets. Alpha carries the shape:
   // opaque on the lines, fading inwards, and exactly 0 (with black colour)
   // in the middle, where run-length coding packs it into a few packets.
@@ -163,23 +162,24 @@ std::vector<uint8_t> MakeFrameOverlay() {
     return std::min(std::min(x - inset, static_cast<float>(s) - 1.0f - inset - x),
                     std::min(y - inset, static_cast<float>(s) - 1.0f - inset - y));
   };
-  const TField lines = Generate(s, s, [&](float x, float y) {
-    const float outer = std::clamp(1.5f - std::abs(box(x, y, 10.0f)), 0.0f, 1.0f);
-    const float inner = std::clamp(1.2f - std::abs(box(x, y, 22.0f)), 0.0f, 1.0f) * 0.7f;
-    // Brackets: short thick strokes near each corner.
+  const TField lines = GenerateDesigned(s, s, detail, [&](float x, float y) {
+    const float outer = SharpenEdge(std::clamp(1.5f - std::abs(box(x, y, 10.0f)), 0.0f, 1.0f), detail);
+    const float inner = SharpenEdge(std::clamp(1.2f - std::abs(box(x, y, 22.0f)), 0.0f, 1.0f), detail) * 0.7f;
+    // Brackets: short thick strokes near each corner, of the pixels whose
+    // centres lie in them.
     const float cx = std::min(x, static_cast<float>(s) - 1.0f - x), cy = std::min(y, static_cast<float>(s) - 1.0f - y);
-    const bool bracket = (cx < 70.0f && cy >= 30.0f && cy < 36.0f) || (cy < 70.0f && cx >= 30.0f && cx < 36.0f);
-    return std::max(std::max(outer, inner), (bracket && cx >= 30.0f && cy >= 30.0f) ? 1.0f : 0.0f);
+    const bool bracket = (cx < 69.5f && cy >= 29.5f && cy < 35.5f) || (cy < 69.5f && cx >= 29.5f && cx < 35.5f);
+    return std::max(std::max(outer, inner), (bracket && cx >= 29.5f && cy >= 29.5f) ? 1.0f : 0.0f);
   });
-  const TField edgeFade = Generate(s, s, [&](float x, float y) {
+  const TField edgeFade = GenerateDesigned(s, s, detail, [&](float x, float y) {
     const float d = box(x, y, 0.0f);
     return std::clamp(1.0f - d / 90.0f, 0.0f, 1.0f);
   });
-  const TField alpha = Combine(Combine(Blur(lines, 6.0f), lines, [](float g, float l) { return std::max(l, g * 1.8f); }),
+  const TField alpha = Combine(Combine(Blur(lines, 6.0f * static_cast<float>(detail)), lines, [](float g, float l) { return std::max(l, g * 1.8f); }),
                                edgeFade, [](float a, float e) { return std::clamp(a + 0.55f * std::pow(e, 3.0f), 0.0f, 1.0f); });
-  TCanvas canvas(s, s);
+  TCanvas canvas(s * detail, s * detail);
   // Colour runs around the frame from cyan through violet to pink.
-  PaintPalette(canvas, Generate(s, s, [](float x, float y) {
+  PaintPalette(canvas, GenerateDesigned(s, s, detail, [](float x, float y) {
     return 0.5f + 0.5f * std::sin(std::atan2(y - 256.0f, x - 256.0f) * 2.0f);
   }), {{{0.0f, {0.2f, 0.95f, 1.0f}}, {0.5f, {0.6f, 0.4f, 1.0f}}, {1.0f, {1.0f, 0.35f, 0.75f}}}});
   AddLight(canvas, lines, {0.6f, 0.6f, 0.6f});
@@ -191,18 +191,19 @@ std::vector<uint8_t> MakeFrameOverlay() {
   return EncodeTGA(ToImage(canvas, true), /*runLength=*/true);
 }
 
-std::vector<uint8_t> MakeSmallLogo() {
-  constexpr int s = 256;
+std::vector<uint8_t> MakeSmallLogo(int detail) {
+  const float D = static_cast<float>(detail);
+  const int s = 256 * detail;
   TCanvas canvas(s, s);
-  const TField ring = Generate(s, s, [](float x, float y) {
+  const TField ring = GenerateDesigned(256, 256, detail, [detail](float x, float y) {
     const float d = std::hypot(x - 128.0f, y - 128.0f);
-    return std::clamp(1.5f - std::abs(d - 96.0f) * 0.5f, 0.0f, 1.0f);
+    return SharpenEdge(std::clamp(1.5f - std::abs(d - 96.0f) * 0.5f, 0.0f, 1.0f), detail);
   });
-  const TField letter = Text(s, s, "V", "Liberation Sans", true, 150.0f, 1.0f, 128.0f, 128.0f);
-  AddLight(canvas, Blur(ring, 8.0f), {0.1f, 0.6f, 0.8f}, 2.0f);
+  const TField letter = Text(s, s, "V", "Liberation Sans", true, 150.0f * D, 1.0f, 128.0f * D, 128.0f * D);
+  AddLight(canvas, Blur(ring, 8.0f * D), {0.1f, 0.6f, 0.8f}, 2.0f);
   AddLight(canvas, ring, {0.6f, 1.0f, 1.0f});
-  AddLight(canvas, Blur(letter, 12.0f), {1.0f, 0.4f, 0.1f}, 1.5f);
+  AddLight(canvas, Blur(letter, 12.0f * D), {1.0f, 0.4f, 0.1f}, 1.5f);
   AddLight(canvas, letter, {1.0f, 0.9f, 0.6f});
   ToneMap(canvas, 1.5f);
-  return Jpeg(canvas);
+  return EncodePictureJPEG(canvas, detail);
 }
