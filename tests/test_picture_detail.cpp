@@ -15,6 +15,7 @@
 #include "textures/ORV2Materials.h"
 #include "textures/image_decode.h"
 #include "textures/picture_detail.h"
+#include "textures/picture_prefetch.h"
 #include "tools/generate/data_files.h"
 #include "tools/generate/picture_art.h"
 
@@ -138,19 +139,22 @@ TEST(PictureDetail, NamesAndTheDetailAScaleAsksFor) {
 class DetailRegistryTest : public GLTest {
  protected:
   void TearDown() override {
+    DropPrefetchedPictures();
     fs::current_path(home_);
-    SetPictureDetail(1);
+    ForgetTextures();  // the next test finds none of these pictures, at the designed detail
+    fs::remove_all(dir_);
     GLTest::TearDown();
   }
   void UseFolderWith(const std::vector<std::string>& files) {
-    const fs::path dir = TempDir("veloria_detail_registry_");
+    dir_ = TempDir("veloria_detail_registry_");
     for (const std::string& file : files) {
-      fs::create_directories(DataFilePath(dir, file).parent_path());
-      fs::copy_file(DataFilePath(VELORIA_DATA_DIR, file), DataFilePath(dir, file));
+      fs::create_directories(DataFilePath(dir_, file).parent_path());
+      fs::copy_file(DataFilePath(VELORIA_DATA_DIR, file), DataFilePath(dir_, file));
     }
-    fs::current_path(dir);
+    fs::current_path(dir_);
   }
   fs::path home_ = fs::current_path();
+  fs::path dir_;
 };
 
 TEST_F(DetailRegistryTest, PicturesLoadAtTheDetailInUseAndFallBackQuietly) {
@@ -177,7 +181,7 @@ TEST_F(DetailRegistryTest, PicturesLoadAtTheDetailInUseAndFallBackQuietly) {
     ASSERT_NE(texture, NoTexture) << c.name;
     EXPECT_EQ(TextureDetail(texture), c.read) << c.name;
     EXPECT_EQ(DesignedSize(texture).Width, c.designedWidth) << c.name;
-    EXPECT_EQ(StoredSize(texture).Width, c.designedWidth * c.read) << c.name;
+    EXPECT_EQ(StoredPictureSize(texture).Width, c.designedWidth * c.read) << c.name;
   }
   // Going back to the designed pictures and up again while the show plays.
   const int32_t title = FindTexture("gfx\\veloria.jpg");
@@ -185,7 +189,7 @@ TEST_F(DetailRegistryTest, PicturesLoadAtTheDetailInUseAndFallBackQuietly) {
   while (FillNextPictureDetail()) {
   }
   EXPECT_EQ(TextureDetail(title), 2);
-  EXPECT_EQ(StoredSize(title).Width, 2048);
+  EXPECT_EQ(StoredPictureSize(title).Width, 2048);
   EXPECT_EQ(TextureDetail(FindTexture("gfx\\overlay.tga")), 2);
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_TRUE(messages.messages.empty());

@@ -48,6 +48,16 @@ struct Prefetch {
   int waitingReaders = 0;
   bool cancel = false;
   std::vector<std::thread> workers;
+
+  // Ends the workers: after the entries they are on, before any further.
+  ~Prefetch() {
+    {
+      const std::lock_guard<std::mutex> hold(lock);
+      cancel = true;
+      changed.notify_all();
+    }
+    for (std::thread& worker : workers) worker.join();
+  }
 };
 
 std::unique_ptr<Prefetch> current;
@@ -172,13 +182,4 @@ bool PrefetchedPictureReady(const std::string& name) {
   return true;
 }
 
-void DropPrefetchedPictures() {
-  if (!current) return;
-  {
-    const std::lock_guard<std::mutex> hold(current->lock);
-    current->cancel = true;
-    current->changed.notify_all();
-  }
-  for (std::thread& worker : current->workers) worker.join();
-  current.reset();
-}
+void DropPrefetchedPictures() { current.reset(); }

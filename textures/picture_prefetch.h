@@ -18,7 +18,7 @@
 #include "textures/mipmap_chain.h"
 
 constexpr int kPrefetchWorkers = 4;
-constexpr size_t kPrefetchLookAheadBytes = size_t{512} << 20;
+constexpr size_t kPrefetchLookAheadBytes = size_t{128} << 20;
 
 // Starts reading and decoding `names` (data names; each file decoded as the
 // reader PictureKindOf picks decodes it), in this order, on threads from

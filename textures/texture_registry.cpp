@@ -160,12 +160,9 @@ int TextureDetail(int32_t texture) {
   return entry == nullptr ? kDesignedDetail : entry->Detail;
 }
 
-TPixelSize StoredSize(int32_t texture) {
-  return EntryOf(texture) == nullptr ? TPixelSize{} : StoredPictureSize(texture);
-}
-
 TPixelSize DesignedSize(int32_t texture) {
-  const TPixelSize stored = StoredSize(texture);
+  if (EntryOf(texture) == nullptr) return {};
+  const TPixelSize stored = StoredPictureSize(texture);
   const int detail = TextureDetail(texture);
   return {stored.Width / detail, stored.Height / detail};
 }

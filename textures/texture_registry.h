@@ -55,12 +55,10 @@ bool FillNextPictureDetail();
 // The detail a registered texture holds: 1 when it was read from the
 // designed file (or is not registered).
 int TextureDetail(int32_t texture);
-// A registered picture's size in designed pixels (the designed file's, the
-// size every screen, texel and sprite reckoning of the show is made in), and
-// the size of the pixels its texture holds (the detailed file's): 0 x 0 for
-// NoTexture and names the registry did not make.
+// A registered picture's designed size: the designed file's, in the pixels
+// the show's layout is made in, whatever detail its texture stores (whose
+// own size is StoredPictureSize); 0 x 0 for NoTexture and unknown names.
 TPixelSize DesignedSize(int32_t texture);
-TPixelSize StoredSize(int32_t texture);
 // The GL memory of every registered texture's levels in bytes, as the GL
 // reports their sizes and formats. Call with the rendering context current.
 int64_t RegisteredTextureBytes();
