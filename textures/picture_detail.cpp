@@ -9,9 +9,11 @@
 
 namespace {
 
-// Smeared by the feedback blur in their designed texels.
-constexpr std::array<std::string_view, 4> kDesignedOnly = {"gfx\\vantrel.jpg", "gfx\\author.jpg", "gfx\\greets.jpg",
-                                                           "gfx\\end.jpg"};
+// Drawn texel for texel into the designed frame's corner and copied from
+// there: the four the feedback blur smears, and the sphere map the metaballs'
+// swirl draws into their 256 x 256 feedback picture.
+constexpr std::array<std::string_view, 5> kDesignedOnly = {"gfx\\vantrel.jpg", "gfx\\author.jpg", "gfx\\greets.jpg",
+                                                           "gfx\\end.jpg", "gfx\\map.jpg"};
 
 // Where a name's extension begins (after its last folder separator), or its
 // end: the detail's suffix goes there.

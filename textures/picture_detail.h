@@ -24,7 +24,10 @@ constexpr int kLargestDesignedPictureSide = 1024;
 // Whether `name` (a data name) is made at every detail. False for the four
 // pictures the feedback blur smears ("gfx\vantrel.jpg", "gfx\author.jpg",
 // "gfx\greets.jpg", "gfx\end.jpg"): it copies the designed frame into them
-// texel by texel, so they keep their designed size at every scale.
+// texel by texel, so they keep their designed size at every scale; and for
+// the sphere map "gfx\map.jpg", which the metaballs' swirl draws texel for
+// texel into the designed frame's corner, where its size would decide the
+// mipmap level sampled and so what the swirl's feedback picture holds.
 bool PictureHasDetails(const std::string& name);
 
 // The file of `name` at `detail`: "gfx\veloria@2x.jpg" for

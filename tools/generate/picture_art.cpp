@@ -41,7 +41,7 @@ const std::vector<TPictureFile>& ShowPictures() {
       {"gfx\\logo2.jpg", MakeSmallLogo},
       {"gfx\\flush.jpg", MakeFlushStrip},
       {"gfx\\part.jpg", MakeGlowSprite},
-      {"gfx\\map.jpg", MakeEnvironmentMap},
+      {"gfx\\map.jpg", DesignedOnly<MakeEnvironmentMap>},
       {"gfx\\backscroll.jpg", MakeBackScroll},
       {"gfx\\overlay.tga", MakeFrameOverlay},
       {"gfx\\heart.jpg", MakeHeartSurface},

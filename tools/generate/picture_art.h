@@ -37,7 +37,7 @@ std::vector<uint8_t> EncodePictureJPEG(const TCanvas& canvas, int detail);
 
 // --- Full-screen pictures (picture_screens.cpp) ----------------------------
 std::vector<uint8_t> MakeProgressPicture(int detail);   // 800 x 600, room for the bar at x 220..586, y 285..292
-// The smeared four have their designed detail only.
+// The smeared four have their designed detail only (as has the sphere map).
 std::vector<uint8_t> MakeGroupLogoPicture();  // 512 x 512 "VANTREL"
 std::vector<uint8_t> MakeTitlePicture(int detail);      // 1024 x 1024 "VELORIA"
 std::vector<uint8_t> MakeAuthorPicture();     // 512 x 512 credits
@@ -46,7 +46,7 @@ std::vector<uint8_t> MakeEndPicture();        // 512 x 512 end
 
 // --- Surface textures (picture_textures.cpp) -------------------------------
 std::vector<uint8_t> MakeGlowSprite(int detail);       // 128 x 128 soft round glow
-std::vector<uint8_t> MakeEnvironmentMap(int detail);   // 256 x 256 sphere map
+std::vector<uint8_t> MakeEnvironmentMap();   // 256 x 256 sphere map, designed detail only
 std::vector<uint8_t> MakeHeartSurface(int detail);     // 512 x 512 red surface, tiles
 std::vector<uint8_t> MakeBackScroll(int detail);       // 1024 x 256 band, tiles across
 std::vector<uint8_t> MakeFlushStrip(int detail);       // 512 x 128 strip, tiles across

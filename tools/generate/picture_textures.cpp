@@ -51,9 +51,9 @@ std::vector<uint8_t> MakeGlowSprite(int detail) {
   return EncodePictureJPEG(canvas, detail);
 }
 
-std::vector<uint8_t> MakeEnvironmentMap(int detail) {
-  const int s = 256 * detail;
-  const float radius = 128.0f * static_cast<float>(detail);
+std::vector<uint8_t> MakeEnvironmentMap() {
+  constexpr int s = 256;
+  constexpr float radius = 128.0f;
   TCanvas canvas(s, s);
   for (int py = 0; py < s; ++py) {
     for (int px = 0; px < s; ++px) {
@@ -76,7 +76,7 @@ std::vector<uint8_t> MakeEnvironmentMap(int detail) {
   }
   AddLight(canvas, Map(Noise(s, s, 4, 5, 31), [](float v) { return (v - 0.5f) * 0.25f; }), {1.0f, 0.6f, 1.0f});
   ToneMap(canvas, 1.3f);
-  return EncodePictureJPEG(canvas, detail);
+  return EncodePictureJPEG(canvas, kDesignedDetail);
 }
 
 std::vector<uint8_t> MakeHeartSurface(int detail) {
