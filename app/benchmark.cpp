@@ -4,7 +4,6 @@
 #include "app/benchmark.h"
 
 #include <GL/gl.h>
-#include <sys/resource.h>
 
 #include <cerrno>
 #include <chrono>
@@ -17,6 +16,7 @@
 
 #include "core/frame_scale.h"
 #include "core/gl_window.h"
+#include "platform/this_process.h"
 
 namespace {
 
@@ -102,12 +102,6 @@ BenchmarkReport BenchmarkRecorder::Report() const {
   report.glErrors = glErrors_;
   report.firstGLError = firstGLError_;
   return report;
-}
-
-double PeakResidentMB() {
-  rusage usage {};
-  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0.0;
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // Linux reports KiB
 }
 
 std::string FormatBenchmarkTable(const BenchmarkReport& report) {
