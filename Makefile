@@ -7,8 +7,10 @@ JOBS ?= 2
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# The Windows cross build, beside the Linux one whose data set it ships.
+WINDOWS_BUILD ?= $(BUILD)/windows
 
-.PHONY: all deps build run test package test-asan fuzz fuzz-build soak clean
+.PHONY: all deps build run test package windows test-asan fuzz fuzz-build soak clean
 
 all: build
 
@@ -30,6 +32,12 @@ test: build
 package: build
 	@cd $(BUILD) && cpack -G DEB
 	@lintian --pedantic --fail-on error,warning,info,pedantic $(BUILD)/veloria_*_amd64.deb
+
+# $(WINDOWS_BUILD)/veloria-<version>-win64.zip: veloria.exe cross-built with
+# MinGW-w64 against libraries built from Debian's source packages (cached in
+# ~/.cache/veloria/windows-deps), the same data set, README.txt, licences.
+windows: build
+	@bash scripts/build-windows $(BUILD) $(WINDOWS_BUILD) $(JOBS)
 
 # Every test and a whole headless show under AddressSanitizer,
 # UndefinedBehaviorSanitizer and LeakSanitizer; any report fails the run.

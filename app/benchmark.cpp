@@ -3,9 +3,7 @@
 
 #include "app/benchmark.h"
 
-
 #include <GL/gl.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +17,7 @@
 
 #include "core/frame_scale.h"
 #include "core/gl_window.h"
+#include "platform/this_process.h"
 #include "textures/texture_registry.h"
 
 namespace {
@@ -115,12 +114,6 @@ BenchmarkReport BenchmarkRecorder::Report() const {
 
 double LoadingTargetSeconds(int pictureDetail) {
   return pictureDetail > 1 ? kTargetDetailedLoadingSeconds : kTargetLoadingSeconds;
-}
-
-double PeakResidentMB() {
-  rusage usage {};
-  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0.0;
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // Linux reports KiB
 }
 
 std::string FormatBenchmarkTable(const BenchmarkReport& report) {

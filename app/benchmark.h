@@ -74,9 +74,6 @@ class BenchmarkRecorder {
   std::string renderer_;
 };
 
-// Peak resident memory of this process in MiB; 0 when unknown.
-double PeakResidentMB();
-
 // The --benchmark run: plays the show, measures the fill probe at the size of
 // the show's frame, prints the
 // table on stdout, writes the JSON file of --json if given. 0 after the

@@ -3,9 +3,6 @@
 
 #include "app/capture.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -29,6 +26,7 @@
 #include "platform/file_path.h"
 #include "platform/pipe_process.h"
 #include "platform/stop_signals.h"
+#include "platform/this_process.h"
 #include "runtime/ORV2Base.h"
 #include "runtime/letterbox.h"
 
@@ -106,7 +104,7 @@ std::string LastLines(const fs::path& path, int count) {
 // A write that fails (stderr closed: SIGPIPE is ignored) is left at that.
 class ProgressPrinter {
  public:
-  explicit ProgressPrinter(FrameRate fps) : fps_(fps), terminal_(::isatty(STDERR_FILENO) != 0) {}
+  explicit ProgressPrinter(FrameRate fps) : fps_(fps), terminal_(StderrIsTerminal()) {}
 
   void Update(int64_t frames, int64_t totalFrames, double wallSeconds, bool last) {
     if (terminal_) {
@@ -288,12 +286,8 @@ uint64_t FileBytes(const fs::path& path) {
 
 // A fresh, empty log file for ffmpeg in the temporary directory.
 fs::path MakeLogFile() {
-  std::error_code ignored;
-  std::string pattern = (fs::temp_directory_path(ignored) / "veloria-ffmpeg-XXXXXX").string();
-  const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) return fs::path(kNoLogFile);
-  ::close(fd);
-  return pattern;
+  const std::string file = MakeTemporaryFile("veloria-ffmpeg-");
+  return fs::path(file.empty() ? kNoLogFile : file);
 }
 
 }  // namespace

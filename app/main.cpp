@@ -14,7 +14,9 @@
 #include "app/run_options.h"
 #include "app/shots.h"
 #include "platform/message_box.h"
+#include "platform/program_start.h"
 #include "platform/stop_signals.h"
+#include "platform/video.h"
 #include "runtime/ORV2Base.h"
 
 namespace {
@@ -31,9 +33,10 @@ int RunSelectedMode(const RunOptions& options) {
 int main(int argc, char** argv) {
   // Before SDL and before any thread, so every thread shares the handlers.
   CatchStopSignals();
+  const std::vector<std::string> arguments = StartProgram(argc, argv);
   RunOptions options;
   std::string error;
-  if (!ParseRunOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+  if (!ParseRunOptions(arguments, options, error)) {
     std::fprintf(stderr, "veloria: %s\nTry 'veloria --help'.\n", error.c_str());
     return 2;
   }
@@ -48,8 +51,7 @@ int main(int argc, char** argv) {
   if (options.headless) {
     // Headless runs need no display and make no sound, unless the user chose
     // drivers of their own.
-    setenv("SDL_VIDEODRIVER", "offscreen", /*overwrite=*/0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    UseHeadlessDrivers();
   }
   // Made absolute here: the show changes the current directory to its data.
   if (const char* hold = std::getenv("VELORIA_HOLD_FILE")) {

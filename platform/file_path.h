@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,3 +42,5 @@ std::optional<FileContents> ReadRegularFile(const std::string& name);
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& name);
 // The version of the file `name` now; nothing when it is no regular file.
 std::optional<FileVersion> FileVersionOf(const std::string& name);
+// fopen of a UTF-8 path, whatever letters it holds; nullptr when it fails.
+std::FILE* OpenFile(const std::string& path, const char* mode);

@@ -4,8 +4,12 @@
 #include "platform/message_box.h"
 
 #include <SDL.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -25,23 +29,34 @@ constexpr std::chrono::milliseconds kStopPoll{20};
 bool dialogsEnabled = false;
 MessageSink messageSink;
 
+#ifdef _WIN32
+using ThreadId = DWORD;
+ThreadId CurrentThread() { return GetCurrentThreadId(); }
+// Closes the dialogs that thread `thread` shows (SDL's is a system dialog).
+void CloseDialogsOfThread(ThreadId thread) {
+  EnumThreadWindows(thread, [](HWND window, LPARAM) { return PostMessageW(window, WM_CLOSE, 0, 0); }, 0);
+}
+#else
+using ThreadId = pid_t;
+ThreadId CurrentThread() { return ::gettid(); }
 // Ends every child process that thread `thread` of this process started.
-void KillChildrenOfThread(pid_t thread) {
+void CloseDialogsOfThread(ThreadId thread) {
   std::ifstream children("/proc/self/task/" + std::to_string(thread) + "/children");
   for (pid_t child = 0; children >> child;) ::kill(child, SIGKILL);
 }
+#endif
 
 // One dialog, shown on the thread that runs ShowDialogOn.
 struct DialogCall {
   const std::string& caption;
   const std::string& text;
-  std::atomic<pid_t> thread{0};  // the thread's id once it runs
+  std::atomic<ThreadId> thread{0};  // the thread's id once it runs
   std::atomic<bool> closed{false};
 };
 
 int ShowDialogOn(void* data) {
   DialogCall& call = *static_cast<DialogCall*>(data);
-  call.thread = ::gettid();
+  call.thread = CurrentThread();
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, call.caption.c_str(), call.text.c_str(), nullptr);
   call.closed = true;
   return 0;
@@ -62,7 +77,7 @@ void ShowDialog(const std::string& caption, const std::string& text) {
     return;
   }
   while (!call.closed) {
-    if (StopSignal() != 0 && call.thread != 0) KillChildrenOfThread(call.thread);
+    if (StopSignal() != 0 && call.thread != 0) CloseDialogsOfThread(call.thread);
     std::this_thread::sleep_for(kStopPoll);
   }
   SDL_WaitThread(shower, nullptr);

@@ -1,15 +1,16 @@
 // A helper program fed through a pipe to its standard input (the video
-// encoder of --capture). POSIX processes; no SDL.
+// encoder of --capture). POSIX processes or Windows ones
+// (pipe_process_posix.cpp, pipe_process_windows.cpp); no SDL.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// The full path execvp would run for `name` (searched on PATH unless it holds
-// a '/'); empty when there is no such executable file.
+// The full path of the program `name` (POSIX: as execvp finds it, on PATH
+// unless it holds a '/'; Windows: beside this program, then on PATH, ".exe"
+// added when it has no extension); empty when there is no such file.
 std::string FindOnPath(const std::string& name);
 
 // One child process. Write may run on one thread while Running and Kill run
@@ -44,8 +45,9 @@ class PipeProcess {
  private:
   void Reap(bool wait);
 
-  pid_t pid_ = -1;
-  int input_ = -1;   // write end of the child's standard input
-  int status_ = 0;   // the wait status once reaped
+  std::intptr_t pid_ = -1;    // the process id (POSIX) or handle (Windows)
+  std::intptr_t input_ = -1;  // write end of the child's standard input, a descriptor or a handle
+  int status_ = 0;            // the wait status (POSIX) or exit code (Windows) once reaped
   bool reaped_ = false;
+  int stopWatch_ = -1;  // the stop handler's slot for the child
 };

@@ -6,8 +6,19 @@
 
 #include <png.h>
 
+#include <cstdio>
+#include <memory>
+
+#include "platform/file_path.h"
+
 namespace {
 png_int_32 BottomFirstStride(const TImage& image) { return -(image.Width * image.BytesPerPixel); }
+
+// Files opened by OpenFile, so every path's letters reach the system.
+struct CloseFile {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, CloseFile>;
 }  // namespace
 
 bool WritePng(const std::string& path, const TImage& image, std::string& error) {
@@ -21,8 +32,16 @@ bool WritePng(const std::string& path, const TImage& image, std::string& error) 
   png.width = static_cast<png_uint_32>(image.Width);
   png.height = static_cast<png_uint_32>(image.Height);
   png.format = image.BytesPerPixel == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  if (!png_image_write_to_file(&png, path.c_str(), 0, image.Pixels.data(), BottomFirstStride(image), nullptr)) {
-    error = "WritePng: cannot write " + path + ": " + png.message;
+  File file(OpenFile(path, "wb"));
+  if (!file) {
+    error = "WritePng: cannot write " + path;
+    return false;
+  }
+  if (!png_image_write_to_stdio(&png, file.get(), 0, image.Pixels.data(), BottomFirstStride(image), nullptr) ||
+      std::fclose(file.release()) != 0) {
+    error = "WritePng: cannot write " + path + ": " + (png.message[0] != '\0' ? png.message : "a write failed");
+    file.reset();
+    std::remove(path.c_str());  // no half-written picture stays behind
     return false;
   }
   return true;
@@ -31,7 +50,12 @@ bool WritePng(const std::string& path, const TImage& image, std::string& error) 
 bool ReadPng(const std::string& path, TImage& image, std::string& error) {
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&png, path.c_str())) {
+  const File file(OpenFile(path, "rb"));
+  if (!file) {
+    error = "ReadPng: cannot read " + path;
+    return false;
+  }
+  if (!png_image_begin_read_from_stdio(&png, file.get())) {
     error = "ReadPng: cannot read " + path + ": " + png.message;
     return false;
   }

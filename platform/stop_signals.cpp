@@ -1,127 +1,110 @@
-// Signal handling: a stop flag, and the children and files the handlers see to.
-// Handlers touch only lock-free atomics and async-signal-safe calls.
+// The stop flag and the slots of the children and files the handlers see to,
+// shared by both systems. Everything a handler reads is a lock-free atomic or
+// static storage that is never freed.
 
-#include "platform/stop_signals.h"
-
-#include <SDL.h>
-#include <signal.h>
-#include <unistd.h>
+#include "platform/stop_signal_slots.h"
 
 #include <array>
 #include <atomic>
-#include <cerrno>
-#include <utility>
+#include <cstring>
+#include <thread>
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
-// Signals whose default action ends the process, other than the stop signals
-// and SIGKILL (which cannot be caught).
-constexpr int kEndingSignals[] = {SIGQUIT, SIGABRT, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ,
-                                  SIGVTALRM, SIGPROF, SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 constexpr size_t kWatched = 4;
+constexpr size_t kPathBytes = 4096;
 
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<pid_t>::is_always_lock_free &&
-              std::atomic<const char*>::is_always_lock_free);
+// A slot's life: free → filling (its owner writes the value) → armed →
+// busy (a handler uses the value) → armed … → free (its owner releases it,
+// waiting while a handler has it busy).
+enum SlotState : int { kFree, kFilling, kArmed, kBusy };
+
+template <typename Value>
+struct Slot {
+  std::atomic<int> state{kFree};
+  Value value{};
+};
+
+static_assert(std::atomic<int>::is_always_lock_free);
 
 std::atomic<int> stopSignal{0};
-std::array<std::atomic<pid_t>, kWatched> childrenToKill{};
-std::array<std::atomic<const char*>, kWatched> filesToRemove{};
+std::array<Slot<ChildProcess>, kWatched> children;
+std::array<Slot<char[kPathBytes]>, kWatched> files;
 
-// Puts `value` into the first empty slot; nothing when all are taken.
-template <typename T>
-void Watch(std::array<std::atomic<T>, kWatched>& slots, T value) {
-  for (std::atomic<T>& slot : slots) {
-    T empty{};
-    if (slot.compare_exchange_strong(empty, value)) return;
+// Claims a free slot and fills it by `fill`; -1 when all are taken.
+template <typename Value, typename Fill>
+int Claim(std::array<Slot<Value>, kWatched>& slots, Fill fill) {
+  for (size_t i = 0; i < slots.size(); ++i) {
+    int free = kFree;
+    if (slots[i].state.compare_exchange_strong(free, kFilling)) {
+      fill(slots[i].value);
+      slots[i].state.store(kArmed);
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+template <typename Value>
+void Release(std::array<Slot<Value>, kWatched>& slots, int index) {
+  if (index < 0) return;
+  std::atomic<int>& state = slots[static_cast<size_t>(index)].state;
+  // A handler on another thread holds the slot only for one system call;
+  // one on this thread has finished before this runs on.
+  for (int armed = kArmed; !state.compare_exchange_weak(armed, kFree); armed = kArmed) {
+    std::this_thread::yield();
   }
 }
 
-template <typename T>
-void Unwatch(std::array<std::atomic<T>, kWatched>& slots, T value) {
-  for (std::atomic<T>& slot : slots) {
-    T expected = value;
-    if (slot.compare_exchange_strong(expected, T{})) return;
+// Calls `use` with each armed slot's value, holding the slot busy meanwhile.
+// A slot that is busy already (another handler) or still filling is passed by.
+template <typename Value, typename Use>
+void ForEachArmed(std::array<Slot<Value>, kWatched>& slots, Use use) {
+  for (Slot<Value>& slot : slots) {
+    int armed = kArmed;
+    if (!slot.state.compare_exchange_strong(armed, kBusy)) continue;
+    use(slot.value);
+    slot.state.store(kArmed);
   }
-}
-
-void KillChildren() {
-  for (const std::atomic<pid_t>& child : childrenToKill) {
-    const pid_t pid = child.load();
-    if (pid > 0) ::kill(pid, SIGKILL);
-  }
-}
-
-// Removes the watched files, then lets `signal` do what it does by default.
-void EndAtOnce(int signal) {
-  for (const std::atomic<const char*>& file : filesToRemove) {
-    if (const char* path = file.load()) ::unlink(path);
-  }
-  ::signal(signal, SIG_DFL);
-  // The signal is blocked while its handler runs: it ends the process as
-  // soon as the handler returns (a fault's instruction faults again).
-  ::raise(signal);
-}
-
-void OnStopSignal(int signal) {
-  const int savedErrno = errno;
-  int none = 0;
-  if (stopSignal.compare_exchange_strong(none, signal)) {
-    KillChildren();
-  } else if (none == signal) {
-    EndAtOnce(signal);
-  }
-  errno = savedErrno;
-}
-
-void OnEndingSignal(int signal) {
-  const int savedErrno = errno;
-  EndAtOnce(signal);
-  errno = savedErrno;
-}
-
-// Installs `handler` unless the signal's action is not the default: one
-// inherited ignored stays ignored, and a handler that something installed
-// before main (a sanitizer's) is left in place.
-void CatchIfDefault(int signal, void (*handler)(int)) {
-  struct sigaction current {};
-  if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL ||
-      (current.sa_flags & SA_SIGINFO) != 0) {
-    return;
-  }
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  ::sigaction(signal, &action, nullptr);
 }
 
 }  // namespace
 
-void CatchStopSignals() {
-  SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
-  ::signal(SIGPIPE, SIG_IGN);
-  for (int signal : kStopSignals) CatchIfDefault(signal, OnStopSignal);
-  for (int signal : kEndingSignals) CatchIfDefault(signal, OnEndingSignal);
+namespace stop_signals {
+
+Request RecordStop(int signal) {
+  int none = 0;
+  if (stopSignal.compare_exchange_strong(none, signal)) return Request::kFirst;
+  return none == signal ? Request::kRepeated : Request::kOther;
 }
+
+void ForEachWatchedChild(void (*kill)(ChildProcess)) {
+  ForEachArmed(children, [kill](ChildProcess child) { kill(child); });
+}
+
+void ForEachWatchedFile(void (*remove)(const char* path)) {
+  ForEachArmed(files, [remove](const char* path) { remove(path); });
+}
+
+}  // namespace stop_signals
 
 int StopSignal() { return stopSignal.load(); }
 
-int ExitStatusAfterStop(int status) {
-  const int signal = StopSignal();
-  return signal != 0 ? 128 + signal : status;
+int KillChildOnStop(ChildProcess child) {
+  const int slot = Claim(children, [child](ChildProcess& value) { value = child; });
+  // A stop that came before the child was armed (the handler passed its slot
+  // by) ends it here.
+  if (StopSignal() != 0) stop_signals::KillNow(child);
+  return slot;
 }
 
-void KillChildOnStop(pid_t child) {
-  Watch(childrenToKill, child);
-  // A stop that came before the child was watched ends it here.
-  if (StopSignal() != 0) ::kill(child, SIGKILL);
+void ForgetChildOnStop(int slot) { Release(children, slot); }
+
+AbruptEndRemoval::AbruptEndRemoval(const std::string& path) : slot_(-1) {
+  if (path.size() >= kPathBytes || path.empty()) return;
+  slot_ = Claim(files, [&path](char (&value)[kPathBytes]) {
+    std::memcpy(value, path.c_str(), path.size() + 1);
+  });
 }
 
-void ForgetChildOnStop(pid_t child) { Unwatch(childrenToKill, child); }
-
-AbruptEndRemoval::AbruptEndRemoval(std::string path) : path_(std::move(path)) {
-  Watch(filesToRemove, path_.c_str());
-}
-
-AbruptEndRemoval::~AbruptEndRemoval() { Unwatch(filesToRemove, path_.c_str()); }
+AbruptEndRemoval::~AbruptEndRemoval() { Release(files, slot_); }

@@ -6,6 +6,10 @@
 
 namespace {
 
+// Headless without an offscreen driver: windows are never shown, and hidden
+// is not minimized.
+bool keepHidden = false;
+
 SDL_Window* AsWindow(WindowHandle window) { return static_cast<SDL_Window*>(window); }
 
 // The GL surface every window gets; it must be set before the window is made.
@@ -77,7 +81,7 @@ class SdlVideo final : public VideoSystem {
     if (window == nullptr) return nullptr;
     // The display switches when the window is shown; only then does it tell
     // what mode it really got.
-    if (SDL_SetWindowDisplayMode(window, &mode) == 0) SDL_ShowWindow(window);
+    if (SDL_SetWindowDisplayMode(window, &mode) == 0 && !keepHidden) SDL_ShowWindow(window);
     if (!RunsFullScreenAt(window, width, height)) {
       SDL_DestroyWindow(window);  // gives the display its own mode back
       return nullptr;
@@ -125,7 +129,8 @@ class SdlVideo final : public VideoSystem {
   }
 
   bool Minimized(WindowHandle window) override {
-    return (SDL_GetWindowFlags(AsWindow(window)) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+    const Uint32 unseen = SDL_WINDOW_MINIMIZED | (keepHidden ? 0 : SDL_WINDOW_HIDDEN);
+    return (SDL_GetWindowFlags(AsWindow(window)) & unseen) != 0;
   }
 
   void SetWindowSize(WindowHandle window, int width, int height) override {
@@ -136,6 +141,7 @@ class SdlVideo final : public VideoSystem {
   void SetCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
   void RaiseAndFocus(WindowHandle window) override {
+    if (keepHidden) return;
     SDL_ShowWindow(AsWindow(window));
     SDL_RaiseWindow(AsWindow(window));
   }
@@ -229,3 +235,12 @@ VideoSystem* activeVideo = &sdlVideo;
 VideoSystem& ActiveVideo() { return *activeVideo; }
 
 void SetVideoSystem(VideoSystem* system) { activeVideo = system != nullptr ? system : &sdlVideo; }
+
+void UseHeadlessDrivers() {
+#ifdef _WIN32  // Windows' SDL has no offscreen driver that makes GL contexts
+  keepHidden = true;
+#else
+  SDL_setenv("SDL_VIDEODRIVER", "offscreen", /*overwrite=*/0);
+#endif
+  SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
+}

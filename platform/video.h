@@ -79,3 +79,9 @@ VideoSystem& ActiveVideo();
 // Replaces the active system; the caller keeps `system` alive while it is
 // active. nullptr gives SDL's back.
 void SetVideoSystem(VideoSystem* system);
+
+// Headless runs (shots, capture, benchmark): no display and no sound, unless
+// the user chose SDL drivers of their own. Where SDL has an offscreen video
+// driver (Linux) it is chosen; elsewhere (Windows) the windows stay hidden,
+// drawn all the same. Call before the video starts.
+void UseHeadlessDrivers();

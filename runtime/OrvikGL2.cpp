@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
-#include <fenv.h>  // fedisableexcept, a glibc extension
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
@@ -20,6 +19,7 @@
 
 #include "core/frame_scale.h"
 #include "core/show.h"
+#include "platform/floating_point.h"
 #include "platform/counter.h"
 #include "platform/message_box.h"
 #include "runtime/fill_rounds.h"
@@ -401,9 +401,7 @@ void ToggleDesktopFullScreen() {
 }  // namespace
 
 void MaskFloatingPointExceptions() {
-  // x86-64 starts with every SSE exception masked; saying so keeps it true
-  // whatever a library did before us.
-  fedisableexcept(FE_ALL_EXCEPT);
+  MaskFloatingPointTraps();
 }
 
 void BindOpenGL() {

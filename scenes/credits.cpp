@@ -14,6 +14,7 @@
 #include "core/sync.h"
 #include "draw2d/feedback_blur.h"
 #include "draw2d/overlay.h"
+#include "platform/float_maths.h"
 #include "textures/ORV2Materials.h"
 #include "textures/texture_snapshot.h"
 
@@ -105,7 +106,7 @@ void PrepareGreetingsPicture(float u) {
 
 void DrawGreetingsPicture(float u, float t) {
   BeginOverlay();
-  AddFullScreen(GreetingsTexture, std::sin(t) + 1.3f);
+  AddFullScreen(GreetingsTexture, SinF(t) + 1.3f);
   FullScreenColor(1.0f, 1.0f, 1.0f, u - 6.9f);
   EndOverlay();
 }

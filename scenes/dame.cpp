@@ -15,6 +15,7 @@
 #include "core/sync.h"
 #include "draw2d/overlay.h"
 #include "draw2d/stencil.h"
+#include "platform/float_maths.h"
 #include "scenes/metaballs.h"
 #include "textures/ORV2Materials.h"
 
@@ -136,7 +137,7 @@ void DrawSquareColumn(int32_t i, float t) {
     const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.7f);
     const float d = static_cast<float>(i) / 2.0f - 5.0f * e;
     const float h = 9.0f - d;  // half size
-    const float phase = std::sin(static_cast<float>(j) / 10.0f + t);
+    const float phase = SinF(static_cast<float>(j) / 10.0f + t);
     const float w = phase + 1.2f;
     const float x = 150.0f - 30.0f * static_cast<float>(i);
     const float y = kShowHeight - 30.0f * static_cast<float>(j);
@@ -153,7 +154,7 @@ void DrawSquareColumn(int32_t i, float t) {
 // Band i = 1..15: centre swinging with its own phase, half height 3i, fainter
 // when wider; filled, then outlined in white.
 void DrawBand(int32_t i, float t) {
-  const float c = 300.0f + 200.0f * std::sin(static_cast<float>(i) / 3.0f + t);
+  const float c = 300.0f + 200.0f * SinF(static_cast<float>(i) / 3.0f + t);
   const float o = 3.0f * static_cast<float>(i);
   const TQuadCorners band = Band(c + o, c - o);
   FillQuad(band, TColorRGBA{1.0f, 1.0f, 1.0f, 1.0f / static_cast<float>(i + 2)});
@@ -177,7 +178,7 @@ void DrawDame() {
   const float t = DemoTime;
   DrawSwirlBackground();
   RotateVertex(DameEye, MakeVertex(0.0f, kOrbitDegreesPerSecond * FrameDelta, 0.0f));
-  gluLookAt(DameEye.x, DameEye.y, DameEye.z, 0.0, 100.0, 0.0, std::sin(t), 2.0, 0.0);
+  gluLookAt(DameEye.x, DameEye.y, DameEye.z, 0.0, 100.0, 0.0, SinF(t), 2.0, 0.0);
   InflateFigure();
   WriteOutlineMask();
   BeginStencilClip();

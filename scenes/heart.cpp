@@ -17,6 +17,7 @@
 #include "draw2d/stencil.h"
 #include "geometry/ORV2Classes.h"
 #include "geometry/lights.h"
+#include "platform/float_maths.h"
 #include "surfaces/ORV2Deform.h"
 #include "textures/ORV2Materials.h"
 
@@ -119,7 +120,7 @@ void UpdateKickedCamera() {
 }  // namespace
 
 THeartBeat HeartBeat(float t) {
-  const float s = std::sin(2.0f * t);
+  const float s = SinF(2.0f * t);
   const float s4 = s * s * s * s;
   return {s, 2.0f * s4 + 1.5f, 2.0f * s4};
 }

@@ -15,6 +15,7 @@
 #include "draw2d/billboard.h"
 #include "draw2d/overlay.h"
 #include "geometry/lights.h"
+#include "platform/float_maths.h"
 #include "surfaces/ORV2Deform.h"
 #include "textures/ORV2Materials.h"
 
@@ -48,12 +49,12 @@ void SetupLights(float A) {
 }  // namespace
 
 float LandscapeWaveFactor(const TVertex& v, float t, float A, bool late) {
-  const float sz = std::sin(v.z / 10.0f + t);
-  const float cy = std::cos(v.y / 10.0f + t);
+  const float sz = SinF(v.z / 10.0f + t);
+  const float cy = CosF(v.y / 10.0f + t);
   if (late) {
-    return (std::log10(std::max(v.x / 10.0f + t + 15.0f, kLogFloor)) + sz + 3.0f + cy) / 3.5f;
+    return (Log10F(std::max(v.x / 10.0f + t + 15.0f, kLogFloor)) + sz + 3.0f + cy) / 3.5f;
   }
-  return (sz * (1.0f + 7.0f * A) + 3.0f + cy + std::sin(v.x / 10.0f + t + 15.0f)) / 3.5f;
+  return (sz * (1.0f + 7.0f * A) + 3.0f + cy + SinF(v.x / 10.0f + t + 15.0f)) / 3.5f;
 }
 
 void WaveVertex(TVertex& v, float t, float A, bool late) {
@@ -96,8 +97,8 @@ void DrawLandscape() {
   glEnable(GL_CULL_FACE);
   ResetDrawState();
 
-  RotateVertex(rig.Eye, {20.0f * std::sin(t) * dt, 50.0f * dt, 350.0f * A * dt});
-  gluLookAt(rig.Eye.x, rig.Eye.y, rig.Eye.z, 20.0f * std::sin(t), 20.0f * std::cos(t), 0.0f, 0.0f, 1.0f, 0.0f);
+  RotateVertex(rig.Eye, {20.0f * SinF(t) * dt, 50.0f * dt, 350.0f * A * dt});
+  gluLookAt(rig.Eye.x, rig.Eye.y, rig.Eye.z, 20.0f * SinF(t), 20.0f * CosF(t), 0.0f, 0.0f, 1.0f, 0.0f);
 
   SetupLights(A);
   for (int i = 0; i < 3; ++i) {

@@ -8,6 +8,7 @@
 
 #include "core/shared_state.h"
 #include "draw2d/overlay.h"
+#include "platform/float_maths.h"
 #include "textures/ORV2Materials.h"
 
 void LoadRingPictures() {
@@ -27,8 +28,8 @@ void DrawRingPicture(int32_t Index, int32_t X, int32_t Y, float Alpha) {
 
 TRingPosition RingPosition(float t) {
   // nearbyint rounds in the default mode: to nearest, ties to even.
-  return {static_cast<int32_t>(std::nearbyint(std::sin(t) * 272.0f + 300.0f)),
-          static_cast<int32_t>(std::nearbyint(std::cos(t) * 172.0f + 200.0f))};
+  return {static_cast<int32_t>(std::nearbyint(SinF(t) * 272.0f + 300.0f)),
+          static_cast<int32_t>(std::nearbyint(CosF(t) * 172.0f + 200.0f))};
 }
 
 void DrawTravellingPicture(int32_t Index, float t, float Alpha) {

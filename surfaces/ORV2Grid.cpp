@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/shared_state.h"
+#include "platform/float_maths.h"
 
 TOrvGrid::TOrvGrid(int32_t rows, int32_t cols)
     : Points(static_cast<size_t>(rows), std::vector<TGridPoint>(static_cast<size_t>(cols))), Rows(rows), Cols(cols) {}
@@ -19,23 +20,23 @@ void TOrvGrid::Reset() {
 }
 
 void TOrvGrid::Swirl() {
-  const float su = 5.0f * std::sin(DemoTime / 5.0f);
-  const float sv = 5.0f * std::cos(DemoTime / 5.0f);
+  const float su = 5.0f * SinF(DemoTime / 5.0f);
+  const float sv = 5.0f * CosF(DemoTime / 5.0f);
   for (std::vector<TGridPoint>& row : Points) {
     for (TGridPoint& p : row) {
-      p.u += (std::sin(p.u) + std::cos(p.v)) * su;
-      p.v += (std::sin(p.v) + std::cos(p.u)) * sv;
+      p.u += (SinF(p.u) + CosF(p.v)) * su;
+      p.v += (SinF(p.v) + CosF(p.u)) * sv;
     }
   }
 }
 
 void TOrvGrid::Wave(float amount) {
-  const float su = amount * (5.0f * std::sin(DemoTime / 5.0f));
-  const float sv = amount * (5.0f * std::cos(DemoTime / 5.0f));
+  const float su = amount * (5.0f * SinF(DemoTime / 5.0f));
+  const float sv = amount * (5.0f * CosF(DemoTime / 5.0f));
   for (std::vector<TGridPoint>& row : Points) {
     for (TGridPoint& p : row) {
-      p.u += std::sin(p.u) * su;
-      p.v += std::sin(p.v) * sv;
+      p.u += SinF(p.u) * su;
+      p.v += SinF(p.v) * sv;
     }
   }
 }

@@ -19,6 +19,7 @@
 #include "app/fill_probe.h"
 #include "app/frame_stats.h"
 #include "core/sync_file.h"
+#include "platform/this_process.h"
 #include "tests/program_run.h"
 
 namespace {

@@ -9,8 +9,13 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <filesystem>
+#include <sys/wait.h>
 
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "platform/stop_signals.h"
 #include "tests/program_run.h"
 #include "tests/x_server.h"
 
@@ -81,6 +86,43 @@ TEST(StopSignalTest, TheTimelineEndsWithinASecond) {
       // As nohup starts it.
       {"--windowed", "", 2000, SIGINT, /*ignoredSignal=*/SIGHUP},
   });
+}
+
+
+// What a stop touches, in a child process ended by a second SIGINT: the
+// children and files still watched, never one whose watch was released (its
+// id may already name another process, its path's memory another file), and
+// a watch refused because the slots were full releases nothing on its end.
+TEST(StopSignalDeathTest, TouchesOnlyWhatIsStillWatched) {
+  const fs::path dir = TempDir("veloria_stop_slots_");
+  const auto file = [&](int i) { return (dir / ("f" + std::to_string(i))).string(); };
+  for (int i = 0; i < 6; ++i) std::ofstream(file(i)) << i;
+  const auto sleeper = [] {
+    const pid_t pid = ::fork();
+    if (pid == 0) for (;;) ::pause();
+    return pid;
+  };
+  const auto stopTwice = [&] {
+    ::signal(SIGINT, SIG_DFL);  // a background job inherits it ignored, which would stay so
+    CatchStopSignals();
+    const pid_t watched = sleeper(), forgotten = sleeper();
+    KillChildOnStop(watched);
+    ForgetChildOnStop(KillChildOnStop(forgotten));
+    std::vector<std::unique_ptr<AbruptEndRemoval>> files;
+    for (int i = 0; i < 5; ++i) files.push_back(std::make_unique<AbruptEndRemoval>(file(i)));
+    files[1].reset();  // released: f1 stays
+    files[4].reset();  // refused, four being watched: f4 stays, f0, f2, f3 stay watched
+    const AbruptEndRemoval late(file(5));  // in f1's slot
+    ::raise(SIGINT);
+    int status = 0;
+    if (::waitpid(watched, &status, 0) != watched || !WIFSIGNALED(status)) std::_Exit(3);
+    if (::waitpid(forgotten, &status, WNOHANG) != 0) std::_Exit(4);
+    ::kill(forgotten, SIGKILL);
+    ::raise(SIGINT);
+  };
+  EXPECT_EXIT(stopTwice(), ::testing::KilledBySignal(SIGINT), "");
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(fs::exists(file(i)), i == 1 || i == 4) << file(i);
+  fs::remove_all(dir);
 }
 
 }  // namespace

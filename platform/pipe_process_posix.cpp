@@ -49,7 +49,7 @@ std::string FindOnPath(const std::string& name) {
 }
 
 PipeProcess::~PipeProcess() {
-  if (input_ >= 0) ::close(input_);
+  if (input_ >= 0) ::close(static_cast<int>(input_));
   input_ = -1;
   Kill();
   Reap(/*wait=*/true);
@@ -89,7 +89,9 @@ bool PipeProcess::Start(const std::vector<std::string>& argv, const std::string&
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
-  const int result = posix_spawn(&pid_, program.c_str(), &actions, &attributes, args.data(), environ);
+  pid_t child = -1;
+  const int result = posix_spawn(&child, program.c_str(), &actions, &attributes, args.data(), environ);
+  pid_ = child;
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   ::close(fds[0]);
@@ -101,10 +103,10 @@ bool PipeProcess::Start(const std::vector<std::string>& argv, const std::string&
   }
   input_ = fds[1];
   reaped_ = false;
-  KillChildOnStop(pid_);
+  stopWatch_ = KillChildOnStop(pid_);
   // A larger pipe means fewer switches between writer and reader for big
   // writes; the system's limit may refuse it, which only costs speed.
-  ::fcntl(input_, F_SETPIPE_SZ, kPipeBytes);
+  ::fcntl(static_cast<int>(input_), F_SETPIPE_SZ, kPipeBytes);
   return true;
 }
 
@@ -122,7 +124,7 @@ bool PipeProcess::Write(const void* data, size_t size, std::string& error) {
   const char* bytes = static_cast<const char*>(data);
   bool ok = true;
   while (size > 0) {
-    const ssize_t written = ::write(input_, bytes, size);
+    const ssize_t written = ::write(static_cast<int>(input_), bytes, size);
     if (written < 0) {
       if (errno == EINTR) continue;
       error = errno == EPIPE ? "the program stopped reading its input"
@@ -151,11 +153,12 @@ void PipeProcess::Reap(bool wait) {
     result = ::waitid(P_PID, static_cast<id_t>(pid_), &ended, WEXITED | WNOWAIT | (wait ? 0 : WNOHANG));
   } while (result < 0 && errno == EINTR);
   if (result == 0 && ended.si_pid == 0) return;  // still running
-  ForgetChildOnStop(pid_);
+  ForgetChildOnStop(stopWatch_);
+  stopWatch_ = -1;
   int status = 0;
   pid_t done;
   do {
-    done = ::waitpid(pid_, &status, 0);
+    done = ::waitpid(static_cast<pid_t>(pid_), &status, 0);
   } while (done < 0 && errno == EINTR);
   status_ = done == pid_ ? status : -1;
   reaped_ = true;
@@ -167,11 +170,11 @@ bool PipeProcess::Running() {
 }
 
 void PipeProcess::Kill() {
-  if (pid_ > 0 && !reaped_) ::kill(pid_, SIGKILL);
+  if (pid_ > 0 && !reaped_) ::kill(static_cast<pid_t>(pid_), SIGKILL);
 }
 
 bool PipeProcess::Finish(std::string& how) {
-  if (input_ >= 0) ::close(input_);
+  if (input_ >= 0) ::close(static_cast<int>(input_));
   input_ = -1;
   if (pid_ <= 0) {
     how = "never started";

@@ -1,4 +1,4 @@
-// Finding the show's data directory.
+// Finding the show's data directory on POSIX systems.
 
 #include "platform/data_directory.h"
 
