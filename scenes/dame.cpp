@@ -26,6 +26,9 @@ TVertex DameEye;
 constexpr float kOrbitDegreesPerSecond = 60.0f;
 constexpr int32_t kPlainFrame = 0;
 constexpr int32_t kInflatedFrame = 1;
+// The gentle show's share of the beat's pink lift and of the outline's flash.
+constexpr float kGentleLift = 0.15f;
+constexpr float kGentleOutline = 0.2f;
 
 // Frame 1 := the rest positions pushed DameOutlineWidth along the rest normals.
 void InflateFigure() {
@@ -62,7 +65,7 @@ void FullScreenQuad(void (*draw)(int32_t, const TColorRGBA&, float, float, float
 void DrawBrightBackground() {
   BeginOverlay();
   FullScreenQuad(DrawTexturedQuad, 2.0f, 2.0f, 2.0f, 1.0f);
-  const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.5f);
+  const float e = SyncTrack->SyncPulse(1, 0.2f, 0.5f, kGentleLift);
   FullScreenQuad(DrawAdditiveQuad, 1.0f, 0.8f, 0.8f, e);
   FullScreenQuad(DrawAdditiveQuad, 1.0f, 0.8f, 0.8f, e);
   EndOverlay();
@@ -74,7 +77,7 @@ void DrawOutline() {
   glDisable(GL_CULL_FACE);
   EnableStencil();
   TColorRGBA white;
-  SetRGBA(white, 1.0f, 1.0f, 1.0f, 0.5f + SyncTrack->SyncEnvelope(1, 0.0f, 0.3f));
+  SetRGBA(white, 1.0f, 1.0f, 1.0f, 0.5f + SyncTrack->SyncPulse(1, 0.0f, 0.3f, kGentleOutline));
   DrawColorQuad(white, 0.0f, 0.0f, kShowWidth, kShowHeight);
   EndStencil();
   EndOverlay();
