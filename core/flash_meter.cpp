@@ -42,27 +42,41 @@ void ReduceFrame(const uint8_t* pixels, int width, int height, int bytesPerPixel
   cells.red.assign(count, 0.0f);
   if (width <= 0 || height <= 0 || count == 0) return;
   const std::array<float, 256>& linear = LinearTable();
+  static const std::array<std::array<float, 256>, 3> weighted = [&linear] {
+    std::array<std::array<float, 256>, 3> w{};
+    const float weights[3] = {0.2126f, 0.7152f, 0.0722f};
+    for (int k = 0; k < 3; ++k) {
+      for (int i = 0; i < 256; ++i) w[k][i] = weights[k] * linear[i];
+    }
+    return w;
+  }();
   const int step = std::max(1, width / kDesignedWidth);
-  std::vector<int> cellColumn;
-  for (int x = 0; x < width; x += step) cellColumn.push_back(static_cast<int>(int64_t{x} * cells.columns / width));
-  std::vector<float> samples(count, 0.0f);
+  std::vector<int> cellColumn, columnSamples(cells.columns, 0), rowSamples(cells.rows, 0);
+  for (int x = 0; x < width; x += step) {
+    cellColumn.push_back(static_cast<int>(int64_t{x} * cells.columns / width));
+    ++columnSamples[cellColumn.back()];
+  }
   for (int y = 0; y < height; y += step) {
     const uint8_t* row = pixels + static_cast<size_t>(y) * width * bytesPerPixel;
-    const size_t cellRow = static_cast<size_t>(int64_t{y} * cells.rows / height) * cells.columns;
+    const int cellY = static_cast<int>(int64_t{y} * cells.rows / height);
+    ++rowSamples[cellY];
+    const size_t cellRow = static_cast<size_t>(cellY) * cells.columns;
     for (size_t i = 0; i < cellColumn.size(); ++i) {
       const uint8_t* p = row + i * step * bytesPerPixel;
-      const float r = linear[p[0]], g = linear[p[1]], b = linear[p[2]];
       const size_t cell = cellRow + cellColumn[i];
-      cells.luminance[cell] += 0.2126f * r + 0.7152f * g + 0.0722f * b;
-      const float sum = r + g + b;
-      if (sum > 0.0f && r >= kRedShare * sum) cells.red[cell] += (r - g - b) * kRedScale;
-      samples[cell] += 1.0f;
+      cells.luminance[cell] += weighted[0][p[0]] + weighted[1][p[1]] + weighted[2][p[2]];
+      // Only a pixel redder than it is green or blue can be saturated red.
+      if (p[0] > p[1] && p[0] > p[2]) {
+        const float r = linear[p[0]], g = linear[p[1]], b = linear[p[2]];
+        if (r >= kRedShare * (r + g + b)) cells.red[cell] += (r - g - b) * kRedScale;
+      }
     }
   }
   for (size_t cell = 0; cell < count; ++cell) {
-    if (samples[cell] == 0.0f) continue;
-    cells.luminance[cell] /= samples[cell];
-    cells.red[cell] /= samples[cell];
+    const int samples = columnSamples[cell % cells.columns] * rowSamples[cell / cells.columns];
+    if (samples == 0) continue;
+    cells.luminance[cell] /= static_cast<float>(samples);
+    cells.red[cell] /= static_cast<float>(samples);
   }
 }
 

@@ -20,8 +20,10 @@
 
 namespace {
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
+// Small frames keep the test quick; the meter's grid is the same at any size.
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+constexpr int kCell = kWidth / 40;
 constexpr int kFps = 60;
 
 struct Rgb {
@@ -52,7 +54,7 @@ struct Series {
   const char* name;
   std::function<Rgb(int)> color;
   double areaShare;  // the share of the screen that shows `color`; the rest stays black
-  bool scattered;    // instead: each 20x20 block black or `color` at random, anew each frame
+  bool scattered;    // instead: each cell's block black or `color` at random, anew each frame
   double general;    // the expected worst counts
   double red;
   bool fails;
@@ -92,7 +94,7 @@ TEST(FlashMeterTest, SyntheticSeriesGiveTheRulesAnswers) {
       for (int y = y0; y < y0 + h; ++y) {
         for (int x = x0; x < x0 + w; ++x) {
           uint8_t* p = &pixels[(static_cast<size_t>(y) * kWidth + x) * 3];
-          const uint32_t block = static_cast<uint32_t>((frame * 30 + y / 20) * 40 + x / 20);
+          const uint32_t block = static_cast<uint32_t>((frame * 30 + y / kCell) * 40 + x / kCell);
           const bool lit = !s.scattered || ((block * 2654435761u) >> 16) % 2 == 1;
           p[0] = lit ? c.r : 0, p[1] = lit ? c.g : 0, p[2] = lit ? c.b : 0;
         }
