@@ -157,8 +157,10 @@ size_t FlashMeter::UpdateFields(Quantity& q, double seconds) {
       Field& field = q.fields[f];
       const int up = sum(rising_, x, y), down = sum(falling_, x, y);
       int direction = 0;
-      if (up >= need && up >= 2 * down) direction = 1;
-      if (down >= need && down >= 2 * up) direction = -1;
+      // Net of the cells that turned the other way: moving detail turns as
+      // many down as up, a flash turns an area one way.
+      if (up - down >= need) direction = 1;
+      if (down - up >= need) direction = -1;
       if (direction != 0 && direction != field.direction) {
         field.direction = direction;
         field.changes.push_back(seconds);

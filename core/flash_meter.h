@@ -8,10 +8,10 @@
 // is a rise or fall of 0.1 in luminance (with the darker state below 0.8), or
 // of 20 in red, however many frames it builds over. An area changes when
 // the cells of a ninth of the screen change the same way together (within a
-// tenth of a second, and at least twice as many of them as change the other
-// way), all inside a field two thirds of the screen wide and high placed
-// anywhere on it; a flash is a pair of opposing changes of an area. Motion
-// that turns cells up and down at random is no flash. More than three
+// tenth of a second, counted net of those that change the other way), all
+// inside a field two thirds of the screen wide and high placed anywhere on
+// it; a flash is a pair of opposing changes of an area. Motion that turns as
+// many cells down as up is no flash. More than three
 // flashes of either kind in any one second fail.
 //
 // Pure logic: no GL, no SDL.

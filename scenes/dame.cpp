@@ -26,7 +26,8 @@ TVertex DameEye;
 constexpr float kOrbitDegreesPerSecond = 60.0f;
 constexpr int32_t kPlainFrame = 0;
 constexpr int32_t kInflatedFrame = 1;
-// The gentle show's share of the beat's pink lift and of the outline's flash.
+// The gentle show's share of the beat's pink lift and the squares' swell,
+// and of the outline's flash.
 constexpr float kGentleLift = 0.15f;
 constexpr float kGentleOutline = 0.2f;
 
@@ -136,7 +137,7 @@ void OutlineQuad(const TQuadCorners& q, const TColorRGBA& c, float left, float b
 // filled, then outlined in black.
 void DrawSquareColumn(int32_t i, float t) {
   for (int32_t j = 0; j <= 20; ++j) {
-    const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.7f);
+    const float e = SyncTrack->SyncPulse(1, 0.2f, 0.7f, kGentleLift);
     const float d = static_cast<float>(i) / 2.0f - 5.0f * e;
     const float h = 9.0f - d;  // half size
     const float phase = std::sin(static_cast<float>(j) / 10.0f + t);

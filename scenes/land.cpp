@@ -29,7 +29,7 @@ constexpr float kLogFloor = 1e-6f;  // keeps log10 finite for points far to the 
 const TVertex kLightSpin[3] = {{50.0f, 20.0f, 10.0f}, {80.0f, 20.0f, 40.0f}, {20.0f, 40.0f, 70.0f}};
 const GLenum kLights[3] = {GL_LIGHT0, GL_LIGHT1, GL_LIGHT2};
 
-// The gentle show's share of the beat's swell of the waves and the lights.
+// The gentle show's share of the beat's swell, whitening and jolt.
 constexpr float kGentleSwell = 0.3f;
 
 void SetupLights(float A) {
@@ -87,16 +87,15 @@ void RestartLandscape() {
 void DrawLandscape() {
   const float t = DemoTime;
   const float dt = FrameDelta;
-  // The beat swings the camera as designed in every show; the lights'
-  // whitening and the waves' swell are what flashes, tamed in the gentle one.
-  const float A = 0.4f * SyncTrack->SyncEnvelope(1, 0.05f, 0.5f);
-  const float swell = 0.4f * SyncTrack->SyncPulse(1, 0.05f, 0.5f, kGentleSwell);
+  // The beat's swell of the waves, the lights' whitening and the camera's
+  // jolt: each swings large parts of the screen.
+  const float A = 0.4f * SyncTrack->SyncPulse(1, 0.05f, 0.5f, kGentleSwell);
   const bool late = LateFlag3;
   TOrvDeformBrush& brush = *landscapeBrush;
   TVertexArray& frame = brush.Frames[0];
 
   brush.ResetFrame(0);
-  for (TVertex& v : frame) WaveVertex(v, t, swell, late);
+  for (TVertex& v : frame) WaveVertex(v, t, A, late);
   RebuildNormalsFrom(brush.Mesh(), frame);
 
   glEnable(GL_CULL_FACE);
@@ -105,7 +104,7 @@ void DrawLandscape() {
   RotateVertex(rig.Eye, {20.0f * std::sin(t) * dt, 50.0f * dt, 350.0f * A * dt});
   gluLookAt(rig.Eye.x, rig.Eye.y, rig.Eye.z, 20.0f * std::sin(t), 20.0f * std::cos(t), 0.0f, 0.0f, 1.0f, 0.0f);
 
-  SetupLights(swell);
+  SetupLights(A);
   for (int i = 0; i < 3; ++i) {
     RotateVertex(rig.Lights[i], {kLightSpin[i].x * dt, kLightSpin[i].y * dt, kLightSpin[i].z * dt});
   }

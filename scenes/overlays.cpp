@@ -18,7 +18,8 @@ namespace {
 int32_t bandTexture = 0;  // both set by InitOverlays
 int32_t frameTexture = 0;
 
-// The gentle show's share of the beat's white flash and of the band's lift.
+// The gentle show's share of the beat's white flash, and of the band's lift
+// and jump and the frame's smear.
 constexpr float kGentleFlash = 0.15f;
 constexpr float kGentleBand = 0.3f;
 
@@ -54,10 +55,10 @@ void InitOverlays() {
 }
 
 void DrawOverlays() {
-  const float P = BandScroll(DemoTime, SyncTrack->SyncEnvelope(1, 0.3f, 0.6f));
+  const float P = BandScroll(DemoTime, SyncTrack->SyncPulse(1, 0.3f, 0.6f, kGentleBand));
   const float e1 = SyncTrack->SyncPulse(1, 0.05f, 0.2f, kGentleFlash);
   const float e2 = SyncTrack->SyncPulse(1, 0.1f, 0.6f, kGentleBand);
-  const float e3 = SyncTrack->SyncEnvelope(1, 0.1f, 0.5f);
+  const float e3 = SyncTrack->SyncPulse(1, 0.1f, 0.5f, kGentleBand);
 
   TColorRGBA flash;
   SetRGBA(flash, 1.0f, 1.0f, 1.0f, 0.5f * e1);
