@@ -26,10 +26,6 @@ TVertex DameEye;
 constexpr float kOrbitDegreesPerSecond = 60.0f;
 constexpr int32_t kPlainFrame = 0;
 constexpr int32_t kInflatedFrame = 1;
-// The gentle show's share of the beat's pink lift and the squares' swell,
-// and of the outline's flash.
-constexpr float kGentleLift = 0.15f;
-constexpr float kGentleOutline = 0.2f;
 
 // Frame 1 := the rest positions pushed DameOutlineWidth along the rest normals.
 void InflateFigure() {
@@ -66,7 +62,7 @@ void FullScreenQuad(void (*draw)(int32_t, const TColorRGBA&, float, float, float
 void DrawBrightBackground() {
   BeginOverlay();
   FullScreenQuad(DrawTexturedQuad, 2.0f, 2.0f, 2.0f, 1.0f);
-  const float e = SyncTrack->SyncPulse(1, 0.2f, 0.5f, kGentleLift);
+  const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.5f);
   FullScreenQuad(DrawAdditiveQuad, 1.0f, 0.8f, 0.8f, e);
   FullScreenQuad(DrawAdditiveQuad, 1.0f, 0.8f, 0.8f, e);
   EndOverlay();
@@ -78,7 +74,7 @@ void DrawOutline() {
   glDisable(GL_CULL_FACE);
   EnableStencil();
   TColorRGBA white;
-  SetRGBA(white, 1.0f, 1.0f, 1.0f, 0.5f + SyncTrack->SyncPulse(1, 0.0f, 0.3f, kGentleOutline));
+  SetRGBA(white, 1.0f, 1.0f, 1.0f, 0.5f + SyncTrack->SyncEnvelope(1, 0.0f, 0.3f));
   DrawColorQuad(white, 0.0f, 0.0f, kShowWidth, kShowHeight);
   EndStencil();
   EndOverlay();
@@ -137,7 +133,7 @@ void OutlineQuad(const TQuadCorners& q, const TColorRGBA& c, float left, float b
 // filled, then outlined in black.
 void DrawSquareColumn(int32_t i, float t) {
   for (int32_t j = 0; j <= 20; ++j) {
-    const float e = SyncTrack->SyncPulse(1, 0.2f, 0.7f, kGentleLift);
+    const float e = SyncTrack->SyncEnvelope(1, 0.2f, 0.7f);
     const float d = static_cast<float>(i) / 2.0f - 5.0f * e;
     const float h = 9.0f - d;  // half size
     const float phase = std::sin(static_cast<float>(j) / 10.0f + t);
