@@ -15,6 +15,7 @@
 #include <optional>
 #include <system_error>
 
+#include "app/json_text.h"
 #include "core/frame_scale.h"
 #include "core/gl_window.h"
 #include "platform/this_process.h"
@@ -41,29 +42,6 @@ const char* PhaseName(DemoPhase phase) {
     case DemoPhase::Timeline: return "show";
   }
   return "?";
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
-std::string JsonNumber(double value, const char* format = "%.3f") {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "app/flash_report.h"
 #include "app/frame_grab.h"
 #include "app/frame_queue.h"
 #include "app/frame_writer.h"
@@ -174,6 +175,8 @@ class FrameCapture {
     // Bottom row first and RGBA: ffmpeg flips the rows and drops the alpha,
     // which costs it nothing, while the rendering thread only copies.
     GrabFrameInto(ActiveFrame.Width, ActiveFrame.Height, frameImage_, 4);
+    // Measured before the pixels go to the queue, for the end line's warning.
+    flashes_.Add(frame, frameImage_);
     // Waits only while the queue is full; fails once the writer has failed.
     if (!queue_.Push(frameImage_.Pixels)) {
       error_ = "ffmpeg: " + writer_.Error();
@@ -204,6 +207,7 @@ class FrameCapture {
   int64_t Frames() const { return frames_; }
   const std::string& Error() const { return error_; }
   bool Silent() const { return silent_; }
+  const FlashLog& Flashes() const { return flashes_.Log(); }
 
  private:
   bool StartEncoder() {
@@ -243,6 +247,7 @@ class FrameCapture {
   int64_t totalFrames_ = 0;
   WallClock::time_point firstFrame_;
   TImage frameImage_;  // one frame as read back; its pixels swap with a queued buffer
+  FlashWatch flashes_;
   std::string error_;
 };
 
@@ -453,5 +458,8 @@ int RunCapture(const RunOptions& options) {
                CaptureSummary(output.string(), capture.Frames(), options.fps, !capture.Silent(),
                               FileBytes(output), capture.WallSecondsCapturing())
                    .c_str());
+  // Whoever publishes the video reads it here.
+  const std::string warning = FlashWarning(capture.Flashes(), options.gentle);
+  if (!warning.empty()) std::fprintf(stderr, "veloria: warning: %s\n", warning.c_str());
   return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "app/benchmark.h"
 #include "app/capture.h"
+#include "app/flash_report.h"
 #include "app/hud.h"
 #include "app/run_options.h"
 #include "app/shots.h"
@@ -23,6 +24,7 @@ namespace {
 
 int RunSelectedMode(const RunOptions& options) {
   if (options.benchmark) return RunBenchmark(options);
+  if (options.flashReport) return RunFlashReport(options);
   if (!options.captureFile.empty()) return RunCapture(options);
   if (!options.shots.empty()) return RunShots(options);
   return RunDemo(options);

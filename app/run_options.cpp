@@ -88,6 +88,27 @@ bool ParseVideoSize(const std::string& text, VideoSize& size, std::string& error
   return true;
 }
 
+// "FROM,TO": show seconds, 0 <= FROM < TO.
+bool ParseSpan(const std::string& text, RunOptions& options, std::string& error) {
+  const char* start = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const double from = std::strtod(start, &end);
+  double to = -1.0;
+  if (end != start && *end == ',') {
+    const char* second = end + 1;
+    to = std::strtod(second, &end);
+    if (end == second) to = -1.0;
+  }
+  if (errno != 0 || *end != '\0' || !std::isfinite(from) || !std::isfinite(to) || !(from >= 0.0) || !(to > from)) {
+    error = "--span: '" + text + "' is not FROM,TO in seconds of the show with FROM < TO";
+    return false;
+  }
+  options.spanFrom = from;
+  options.spanTo = to;
+  return true;
+}
+
 // A number from 1 to 8, "native" or "auto".
 bool ParseScale(const std::string& text, FrameScaleRequest& scale, std::string& error) {
   if (text == "native" || text == "auto") {
@@ -121,11 +142,12 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
   bool fpsGiven = false;
   bool scaleGiven = false;
   bool qualityGiven = false;
+  bool spanGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool takesValue = arg == "--shots" || arg == "--out" || arg == "--capture" ||
                             arg == "--fps" || arg == "--json" || arg == "--video-size" ||
-                            arg == "--scale" || arg == "--video-quality";
+                            arg == "--scale" || arg == "--video-quality" || arg == "--span";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -154,6 +176,13 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
       scaleGiven = true;
     } else if (arg == "--benchmark") {
       options.benchmark = true;
+    } else if (arg == "--flash-report") {
+      options.flashReport = true;
+    } else if (arg == "--span") {
+      if (!ParseSpan(args[++i], options, error)) return false;
+      spanGiven = true;
+    } else if (arg == "--gentle") {
+      options.gentle = true;
     } else if (arg == "--shots") {
       options.shots.clear();
       if (!ParseShotTimes(args[++i], options.shots, error)) return false;
@@ -181,9 +210,9 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
     return false;
   }
   const int modes = (options.shots.empty() ? 0 : 1) + (options.captureFile.empty() ? 0 : 1) +
-                    (options.benchmark ? 1 : 0);
+                    (options.benchmark ? 1 : 0) + (options.flashReport ? 1 : 0);
   if (modes > 1) {
-    error = "--shots, --capture and --benchmark cannot be combined";
+    error = "--shots, --capture, --benchmark and --flash-report cannot be combined";
     return false;
   }
   if (!options.shots.empty() && options.outDir.empty()) {
@@ -194,8 +223,12 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
     error = "--out is only used with --shots";
     return false;
   }
-  if (!options.jsonFile.empty() && !options.benchmark) {
-    error = "--json is only used with --benchmark";
+  if (!options.jsonFile.empty() && !options.benchmark && !options.flashReport) {
+    error = "--json is only used with --benchmark or --flash-report";
+    return false;
+  }
+  if (spanGiven && !options.flashReport) {
+    error = "--span is only used with --flash-report";
     return false;
   }
   if (options.videoSize.width > 0 && options.captureFile.empty()) {
@@ -212,17 +245,17 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
   }
   options.headless = modes == 1;
   if (options.loop && options.headless) {
-    error = "--loop cannot be combined with --shots, --capture or --benchmark";
+    error = "--loop cannot be combined with --shots, --capture, --benchmark or --flash-report";
     return false;
   }
   if (fpsGiven && !options.headless) {
-    error = "--fps is only used with --shots, --capture or --benchmark";
+    error = "--fps is only used with --shots, --capture, --benchmark or --flash-report";
     return false;
   }
   // The designed run switches the display to the frame's own size.
   const bool scaledWindow = options.windowed || options.desktop;
   if (scaleGiven && !scaledWindow && !options.headless) {
-    error = "--scale is only used with --desktop, --windowed, --shots, --capture or --benchmark";
+    error = "--scale is only used with --desktop, --windowed, --shots, --capture, --benchmark or --flash-report";
     return false;
   }
   // A window on a display measures the machine unless told otherwise; shots,
@@ -238,6 +271,10 @@ bool ParseRunOptions(const std::vector<std::string>& args, RunOptions& options,
 std::string UsageText() {
   return
       "usage: veloria [options]\n"
+      "\n"
+      "WARNING: the show flashes. Sections of it flash more than three times a\n"
+      "second over much of the screen, which can trigger seizures in people with\n"
+      "photosensitive epilepsy. --gentle plays it with those flashes tamed.\n"
       "\n"
       "With no options the show plays full screen at 800x600; Escape ends it,\n"
       "Space restarts its clock. With --desktop or --windowed, Alt+Enter switches\n"
@@ -280,13 +317,26 @@ std::string UsageText() {
       "                       384 kb/s, BT.709, ready to stream; the default) or\n"
       "                       'draft' (the fastest H.264)\n"
       "  --fps N              steps per second of the fixed-step clock of --shots,\n"
-      "                       --capture and --benchmark, and the video's frame rate\n"
+      "                       --capture, --benchmark and --flash-report, and the\n"
+      "                       video's frame rate\n"
       "                       (default 60): a whole number, a fraction (60000/1001)\n"
       "                       or a decimal (59.94 is 60000/1001, as video has it)\n"
       "  --benchmark          play the whole show without a display as fast as it\n"
       "                       renders and print per-section frame times, the loading\n"
       "                       work, GL errors and peak memory\n"
-      "  --json FILE          with --benchmark: also write the figures as JSON\n"
+      "  --json FILE          with --benchmark or --flash-report: also write the\n"
+      "                       figures as JSON\n"
+      "  --flash-report       play the whole show without a display and measure its\n"
+      "                       flashes by the broadcast and web rules (more than\n"
+      "                       three in any second fail): per section the seconds\n"
+      "                       that fail and the worst count in a second, then the\n"
+      "                       whole show's; exit status 0 whenever it measured\n"
+      "  --span FROM,TO       with --flash-report: measure show seconds FROM to TO\n"
+      "                       only (the show still plays from its start)\n"
+      "  --gentle             with any mode: the same show with the pulses that\n"
+      "                       flash more than three times a second tamed; the\n"
+      "                       beat still lifts the picture, by less, and every\n"
+      "                       other frame is the designed one\n"
       "  --loop               start the show again from the beginning of its music\n"
       "                       each time it ends, until Escape\n"
       "  --hud                draw the show time, section, beat and frame rate in the\n"
@@ -294,8 +344,9 @@ std::string UsageText() {
       "  --help               this text\n"
       "  --version            the program's version\n"
       "\n"
-      "--shots, --capture and --benchmark run headless: SDL's offscreen video and\n"
-      "dummy audio drivers (unless SDL_VIDEODRIVER / SDL_AUDIODRIVER say otherwise),\n"
-      "no dialogs, and a clock that moves exactly 1/N s per frame, so two runs\n"
-      "give the same pictures, and two captures with the same options the same file.\n";
+      "--shots, --capture, --benchmark and --flash-report run headless: SDL's\n"
+      "offscreen video and dummy audio drivers (unless SDL_VIDEODRIVER /\n"
+      "SDL_AUDIODRIVER say otherwise), no dialogs, and a clock that moves exactly\n"
+      "1/N s per frame, so two runs give the same pictures, and two captures with\n"
+      "the same options the same file.\n";
 }

@@ -42,6 +42,9 @@ struct RunOptions : RunMode {
   VideoSize videoSize;          // --video-size, with --capture
   VideoQuality videoQuality = VideoQuality::Web;  // --video-quality, with --capture
   bool benchmark = false;
+  bool flashReport = false;     // --flash-report
+  double spanFrom = 0.0;        // --span, with --flash-report: show seconds measured
+  double spanTo = 1e300;
   std::string jsonFile;         // --json
 };
 

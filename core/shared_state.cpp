@@ -8,6 +8,7 @@ TSync* SyncTrack = nullptr;
 int32_t BeatIndex;
 bool LateFlag3;
 bool LateFlag4;
+bool GentleShow = false;
 
 int32_t MapTexture = -1;
 int32_t GlowTexture = -1;

@@ -19,6 +19,9 @@ extern int32_t BeatIndex;
 // read by the landscape and the metaballs.
 extern bool LateFlag3;
 extern bool LateFlag4;
+// The gentle show (--gentle): the pulses that flash are tamed where they
+// come fast (TSync::SyncPulse). Written by the driver before the timeline.
+extern bool GentleShow;
 
 // DemoTime, FrameDelta, BeatIndex and the late flags as every pass of the
 // timeline starts with them; the track and the textures stay. The

@@ -62,3 +62,8 @@ float TSync::SyncEnvelope(int32_t Channel, float Rise, float Fall) {
   if (v < 0.0f) v = 0.0f;
   return v;
 }
+
+float TSync::SyncPulse(int32_t Channel, float Rise, float Fall, float Gentle) {
+  const float v = SyncEnvelope(Channel, Rise, Fall);
+  return GentleShow ? v * Gentle : v;
+}

@@ -40,6 +40,9 @@ class TSync {
   // 0 or more: a ramp from 0 to 1 over the `Rise` seconds before the next
   // event, else a fall from 1 to 0 over the `Fall` seconds after the last one.
   float SyncEnvelope(int32_t Channel, float Rise, float Fall);
+  // SyncEnvelope for a pulse that makes the picture flash: scaled by
+  // `Gentle` in the gentle show (GentleShow), the designed one otherwise.
+  float SyncPulse(int32_t Channel, float Rise, float Fall, float Gentle);
 
  private:
   // Moves `cursor` to the first entry of `list` not earlier than DemoTime, the

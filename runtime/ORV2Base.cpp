@@ -499,6 +499,7 @@ double LoadingWorkSeconds() { return loadingWorkSeconds; }
 
 int RunDemo(const RunMode& options) {
   ResetRunState();
+  GentleShow = options.gentle;
   FixedStepCounter fixedStepClock(options.fps.numerator, options.fps.denominator);
   CounterScope counter(options.headless ? &fixedStepClock : nullptr);
   try {

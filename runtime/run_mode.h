@@ -26,6 +26,9 @@ struct RunMode {
   FrameRate fps;
   // After section 7 the show starts again from the music's start (--loop).
   bool loop = false;
+  // The gentle show: pulses that would flash more than three times a second
+  // are tamed (--gentle).
+  bool gentle = false;
   // Not an option: the environment variable VELORIA_HOLD_FILE, for tests that
   // look at the screen. A run ended by its frame observers (--shots) creates
   // this file once its last frame is presented and keeps presenting that

@@ -30,6 +30,9 @@ constexpr float kLogFloor = 1e-6f;  // keeps log10 finite for points far to the 
 const TVertex kLightSpin[3] = {{50.0f, 20.0f, 10.0f}, {80.0f, 20.0f, 40.0f}, {20.0f, 40.0f, 70.0f}};
 const GLenum kLights[3] = {GL_LIGHT0, GL_LIGHT1, GL_LIGHT2};
 
+// The gentle show's share of the beat's swell, whitening and jolt.
+constexpr float kGentleSwell = 0.3f;
+
 void SetupLights(float A) {
   glEnable(GL_LIGHTING);
   glDisable(GL_COLOR_MATERIAL);
@@ -85,7 +88,9 @@ void RestartLandscape() {
 void DrawLandscape() {
   const float t = DemoTime;
   const float dt = FrameDelta;
-  const float A = 0.4f * SyncTrack->SyncEnvelope(1, 0.05f, 0.5f);
+  // The beat's swell of the waves, the lights' whitening and the camera's
+  // jolt: each swings large parts of the screen.
+  const float A = 0.4f * SyncTrack->SyncPulse(1, 0.05f, 0.5f, kGentleSwell);
   const bool late = LateFlag3;
   TOrvDeformBrush& brush = *landscapeBrush;
   TVertexArray& frame = brush.Frames[0];

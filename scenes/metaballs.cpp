@@ -39,6 +39,8 @@ constexpr float kStripTop = 500.0f;
 constexpr float kStripRepeats = 2.0f;
 constexpr float kStripSpeed = 4.0f;
 constexpr float kStripAlpha = 0.3f;
+// The gentle show's share of the beat's whitening of the red swirl.
+constexpr float kGentleWhitening = 0.15f;
 
 // Full-screen blurred swirl: plain white, or once LateFlag4 is set red,
 // whitening on the channel-1 beats.
@@ -47,7 +49,7 @@ void DrawBackground() {
   if (!LateFlag4) {
     DrawTextureQuad(FeedbackTexture, 0.0f, 0.0f, kShowWidth, kShowHeight);
   } else {
-    const float e = SyncTrack->SyncEnvelope(1, 0.1f, 0.3f);
+    const float e = SyncTrack->SyncPulse(1, 0.1f, 0.3f, kGentleWhitening);
     TColorRGBA tint;
     SetRGBA(tint, 1.0f, e + 0.4f, e + 0.4f, 1.0f);
     DrawTexturedQuad(FeedbackTexture, tint, 0.0f, 0.0f, kShowWidth, kShowHeight);

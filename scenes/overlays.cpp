@@ -18,6 +18,11 @@ namespace {
 int32_t bandTexture = 0;  // both set by InitOverlays
 int32_t frameTexture = 0;
 
+// The gentle show's share of the beat's white flash, and of the band's lift
+// and jump and the frame's smear.
+constexpr float kGentleFlash = 0.15f;
+constexpr float kGentleBand = 0.3f;
+
 // Texturing, colour material and additive blending on, lighting and depth
 // test off, `texture` bound, colour (1, 1, 1, alpha).
 void BeginAdditiveLayer(int32_t texture, float alpha) {
@@ -50,10 +55,10 @@ void InitOverlays() {
 }
 
 void DrawOverlays() {
-  const float P = BandScroll(DemoTime, SyncTrack->SyncEnvelope(1, 0.3f, 0.6f));
-  const float e1 = SyncTrack->SyncEnvelope(1, 0.05f, 0.2f);
-  const float e2 = SyncTrack->SyncEnvelope(1, 0.1f, 0.6f);
-  const float e3 = SyncTrack->SyncEnvelope(1, 0.1f, 0.5f);
+  const float P = BandScroll(DemoTime, SyncTrack->SyncPulse(1, 0.3f, 0.6f, kGentleBand));
+  const float e1 = SyncTrack->SyncPulse(1, 0.05f, 0.2f, kGentleFlash);
+  const float e2 = SyncTrack->SyncPulse(1, 0.1f, 0.6f, kGentleBand);
+  const float e3 = SyncTrack->SyncPulse(1, 0.1f, 0.5f, kGentleBand);
 
   TColorRGBA flash;
   SetRGBA(flash, 1.0f, 1.0f, 1.0f, 0.5f * e1);

@@ -79,6 +79,15 @@ TEST(RunOptionsTest, CaptureBenchmarkAndHudModes) {
   EXPECT_EQ(options.jsonFile, "c.json");
   ASSERT_TRUE(Parse({"--benchmark"}, options, error));
   EXPECT_TRUE(options.jsonFile.empty());
+  // The flash report is headless, takes --json and a span; --gentle goes with any mode.
+  ASSERT_TRUE(Parse({"--flash-report", "--json", "f.json", "--span", "60,104.5", "--gentle"}, options, error))
+      << error;
+  EXPECT_TRUE(options.headless && options.flashReport && options.gentle);
+  EXPECT_EQ(options.jsonFile, "f.json");
+  EXPECT_EQ(options.spanFrom, 60.0);
+  EXPECT_EQ(options.spanTo, 104.5);
+  ASSERT_TRUE(Parse({"--gentle", "--desktop"}, options, error)) << error;
+  EXPECT_TRUE(options.gentle && !options.headless);
   ASSERT_TRUE(Parse({"--windowed", "--hud"}, options, error));
   EXPECT_TRUE(options.windowed);
   EXPECT_TRUE(options.hud);
@@ -132,7 +141,7 @@ TEST(RunOptionsTest, ScaleDefaultsAndNativeOfHeadlessRuns) {
     EXPECT_EQ(options.scale, scale) << args[0] << " " << args.size();
   }
   EXPECT_FALSE(Parse({"--scale", "2"}, options, error));
-  EXPECT_EQ(error, "--scale is only used with --desktop, --windowed, --shots, --capture or --benchmark");
+  EXPECT_EQ(error, "--scale is only used with --desktop, --windowed, --shots, --capture, --benchmark or --flash-report");
 }
 
 TEST(RunOptionsTest, RefusesMistakesWithAReason) {
@@ -175,6 +184,14 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
       {"--windowed", "--scale", "nan"},
       {"--windowed", "--scale", "2x"},
       {"--windowed", "--scale"},
+      {"--flash-report", "--benchmark"},
+      {"--span", "1,2"},
+      {"--flash-report", "--span", "2,1"},
+      {"--flash-report", "--span", "-1,2"},
+      {"--flash-report", "--span", "1"},
+      {"--flash-report", "--span", "1,2,"},
+      {"--flash-report", "--span", "1,inf"},
+      {"--flash-report", "--loop"},
   };
   // Sizes that are not two even numbers of pixels in range.
   for (const char* size : {"", "1920", "1920x", "x1080", "1921x1080", "1920x1081", "0x0", "-2x2", "+2x2",
@@ -201,7 +218,8 @@ TEST(RunOptionsTest, RefusesMistakesWithAReason) {
 TEST(RunOptionsTest, HelpNamesEveryOption) {
   const std::string usage = UsageText();
   for (const char* option : {"--windowed", "--desktop", "--no-vsync", "Alt+Enter", "--shots", "--out", "--capture",
-                             "--video-size", "--video-quality", "--fps", "--benchmark", "--json", "--loop", "--hud", "--help", "--version", "--scale",
+                             "--video-size", "--video-quality", "--fps", "--benchmark", "--json", "--loop",
+                             "--flash-report", "--span", "--gentle", "WARNING: the show flashes", "--hud", "--help", "--version", "--scale",
                              "Escape", "Space"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
