@@ -274,7 +274,7 @@ std::string UsageText() {
       "\n"
       "WARNING: the show flashes. Sections of it flash more than three times a\n"
       "second over much of the screen, which can trigger seizures in people with\n"
-      "photosensitive epilepsy. --gentle plays it with those flashes tamed.\n"
+      "photosensitive epilepsy. --gentle tames most of them (not yet the figure's).\n"
       "\n"
       "With no options the show plays full screen at 800x600; Escape ends it,\n"
       "Space restarts its clock. With --desktop or --windowed, Alt+Enter switches\n"
